@@ -114,7 +114,9 @@ TEST_F(SettingsFileTest, CreatingAKeyWritesAReadableFile) {
     ASSERT_TRUE(os.SetDword(key, "LinesPerSection", 100));
     os.CloseSettingsKey(key);
     EXPECT_EQ(Contents(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T\\General]\r\n\"LinesPerSection\"=dword:00000064\r\n");
-    EXPECT_NE(os.OpenSettingsKey("Software\\T"), nullptr) << "a parent of a created key exists";
+    platform::SettingsKey* parent = os.OpenSettingsKey("Software\\T");
+    EXPECT_NE(parent, nullptr) << "a parent of a created key exists";
+    os.CloseSettingsKey(parent);
 }
 
 TEST_F(SettingsFileTest, AMalformedFileIsKeptOnSave) {
