@@ -1,0 +1,230 @@
+#include "curses_terminal.h"
+
+#include <langinfo.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#ifndef NCURSES_WIDECHAR
+#define NCURSES_WIDECHAR 1
+#endif
+#include <curses.h>
+#include <term.h>
+
+#include "keys.h"
+
+namespace plughost::tui {
+
+namespace {
+
+volatile std::sig_atomic_t g_cursesActive = 0;
+
+void RestoreTerminal() {
+    if (g_cursesActive) {
+        g_cursesActive = 0;
+        endwin();
+    }
+}
+
+// Ctrl+C and crash signals: give the screen back, then die as the signal would.
+extern "C" void OnFatalSignal(int signal) {
+    RestoreTerminal();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+// Wide characters need a UTF-8 character type; fall back to C.UTF-8 when
+// the environment names none.
+void ChooseCharacterLocale() {
+    std::setlocale(LC_CTYPE, "");
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset == nullptr || std::strcmp(codeset, "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+struct Colours {
+    short fg, bg;
+    attr_t attr;
+};
+
+Colours ColoursOf(Style style) {
+    switch (style) {
+    case Style::kPanel: return {COLOR_CYAN, COLOR_BLUE, A_NORMAL};
+    case Style::kPanelDir: return {COLOR_WHITE, COLOR_BLUE, A_BOLD};
+    case Style::kPanelSelected: return {COLOR_YELLOW, COLOR_BLUE, A_BOLD};
+    case Style::kPanelCursor: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kPanelCursorSelected: return {COLOR_YELLOW, COLOR_CYAN, A_BOLD};
+    case Style::kPanelTitle: return {COLOR_YELLOW, COLOR_BLUE, A_BOLD};
+    case Style::kTitleBar: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kKeyNumber: return {COLOR_WHITE, COLOR_BLACK, A_NORMAL};
+    case Style::kKeyLabel: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kDialog: return {COLOR_BLACK, COLOR_WHITE, A_NORMAL};
+    case Style::kDialogHot: return {COLOR_BLUE, COLOR_WHITE, A_BOLD};
+    case Style::kDialogFocus: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kDialogEdit: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kDialogEditMarked: return {COLOR_WHITE, COLOR_BLUE, A_BOLD};
+    case Style::kWarning: return {COLOR_WHITE, COLOR_RED, A_BOLD};
+    case Style::kWarningHot: return {COLOR_YELLOW, COLOR_RED, A_BOLD};
+    case Style::kWarningFocus: return {COLOR_BLACK, COLOR_WHITE, A_NORMAL};
+    case Style::kMenu: return {COLOR_WHITE, COLOR_CYAN, A_BOLD};
+    case Style::kMenuHot: return {COLOR_YELLOW, COLOR_CYAN, A_BOLD};
+    case Style::kMenuSelected: return {COLOR_WHITE, COLOR_BLACK, A_BOLD};
+    case Style::kHelp: return {COLOR_BLACK, COLOR_CYAN, A_NORMAL};
+    case Style::kHelpTitle: return {COLOR_WHITE, COLOR_CYAN, A_BOLD};
+    case Style::kCount: break;
+    }
+    return {COLOR_WHITE, COLOR_BLACK, A_NORMAL};
+}
+
+// The key code ncurses gives for a terminfo key capability, or a new code
+// bound to `fallback` (the sequence xterm-like terminals send) when the
+// terminal description lacks it.
+int BindKey(const char* capability, const char* fallback, int newCode) {
+    char* sequence = tigetstr(capability);
+    if (sequence != nullptr && sequence != reinterpret_cast<char*>(-1)) {
+        const int code = key_defined(sequence);
+        if (code > 0) return code;
+        define_key(sequence, newCode);
+        return newCode;
+    }
+    const int code = key_defined(fallback);
+    if (code > 0) return code;
+    define_key(fallback, newCode);
+    return newCode;
+}
+
+}  // namespace
+
+bool OnTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
+
+CursesTerminal::CursesTerminal() {
+    ChooseCharacterLocale();
+    // Esc must be told from the start of a key sequence quickly.
+    if (std::getenv("ESCDELAY") == nullptr) set_escdelay(25);
+    initscr();
+    g_cursesActive = 1;
+    for (int signal : kFatalSignals) std::signal(signal, OnFatalSignal);
+    std::atexit(RestoreTerminal);
+    cbreak();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    intrflush(stdscr, FALSE);
+    use_extended_names(TRUE);
+    if (has_colors()) {
+        start_color();
+        for (int s = 0; s < static_cast<int>(Style::kCount); ++s) {
+            const Colours c = ColoursOf(static_cast<Style>(s));
+            init_pair(static_cast<short>(s + 1), c.fg, c.bg);
+        }
+    }
+    ctrlPageUp_ = BindKey("kPRV5", "\033[5;5~", KEY_MAX + 1);
+    ctrlPageDown_ = BindKey("kNXT5", "\033[6;5~", KEY_MAX + 2);
+    altShiftF9_ = BindKey("kf9;4", "\033[20;4~", KEY_MAX + 3);
+    curs_set(0);
+}
+
+CursesTerminal::~CursesTerminal() {
+    for (int signal : kFatalSignals) std::signal(signal, SIG_DFL);
+    RestoreTerminal();
+}
+
+void CursesTerminal::Size(int* width, int* height) {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    *width = cols;
+    *height = rows;
+}
+
+void CursesTerminal::Present(const Grid& grid, int cursorX, int cursorY) {
+    const bool full = shown_.Width() != grid.Width() || shown_.Height() != grid.Height();
+    if (full) {
+        shown_.Resize(grid.Width(), grid.Height());
+        clearok(stdscr, TRUE);
+    }
+    for (int y = 0; y < grid.Height(); ++y)
+        for (int x = 0; x < grid.Width(); ++x) {
+            const Cell cell = grid.At(x, y);
+            if (!full && shown_.At(x, y) == cell) continue;
+            shown_.Put(x, y, cell.ch, cell.style);
+            const Colours c = ColoursOf(cell.style);
+            wchar_t text[2] = {static_cast<wchar_t>(cell.ch), L'\0'};
+            cchar_t out;
+            setcchar(&out, text, c.attr, has_colors() ? static_cast<short>(static_cast<int>(cell.style) + 1) : 0,
+                     nullptr);
+            mvadd_wch(y, x, &out);
+        }
+    if (cursorX >= 0) {
+        curs_set(1);
+        move(cursorY, cursorX);
+    } else {
+        curs_set(0);
+    }
+    refresh();
+}
+
+int CursesTerminal::Translate(int status, unsigned int ch) {
+    if (status == OK) {
+        switch (ch) {
+        case 27: return key::kEsc;
+        case 13:
+        case 10: return key::kEnter;
+        case 9: return key::kTab;
+        case 8:
+        case 127: return key::kBackspace;
+        case 18: return key::kCtrlR;
+        default: return ch < 32 ? key::kNone : static_cast<int>(ch);
+        }
+    }
+    const int code = static_cast<int>(ch);
+    if (code == ctrlPageUp_) return key::kCtrlPageUp;
+    if (code == ctrlPageDown_) return key::kCtrlPageDown;
+    if (code == altShiftF9_) return key::kAltShiftF9;
+    if (code >= KEY_F(1) && code <= KEY_F(12)) return key::F(code - KEY_F(0));
+    switch (code) {
+    case KEY_UP: return key::kUp;
+    case KEY_DOWN: return key::kDown;
+    case KEY_LEFT: return key::kLeft;
+    case KEY_RIGHT: return key::kRight;
+    case KEY_HOME: return key::kHome;
+    case KEY_END: return key::kEnd;
+    case KEY_PPAGE: return key::kPageUp;
+    case KEY_NPAGE: return key::kPageDown;
+    case KEY_IC: return key::kInsert;
+    case KEY_DC: return key::kDelete;
+    case KEY_BACKSPACE: return key::kBackspace;
+    case KEY_ENTER: return key::kEnter;
+    case KEY_BTAB: return key::kBackTab;
+    case KEY_RESIZE: return key::kResize;
+    default: return key::kNone;
+    }
+}
+
+int CursesTerminal::ReadKey(int timeoutMs) {
+    wtimeout(stdscr, timeoutMs);
+    wint_t ch = 0;
+    const int status = wget_wch(stdscr, &ch);
+    if (status == ERR) return key::kNone;
+    if (status == KEY_CODE_YES && static_cast<int>(ch) == KEY_RESIZE) shown_.Resize(0, 0);
+    int code = Translate(status, ch);
+    if (code == key::kEsc) {
+        // Esc directly followed by a key: that key with Alt held.
+        wtimeout(stdscr, 0);
+        wint_t next = 0;
+        const int nextStatus = wget_wch(stdscr, &next);
+        if (nextStatus != ERR) {
+            const int nextCode = Translate(nextStatus, next);
+            if (key::IsPrintable(nextCode)) return nextCode | key::kAlt;
+            if (nextCode == key::kNone) return key::kEsc;
+            if (nextStatus == OK) unget_wch(static_cast<wchar_t>(next));
+            else ungetch(static_cast<int>(next));
+        }
+    }
+    return code;
+}
+
+}  // namespace plughost::tui

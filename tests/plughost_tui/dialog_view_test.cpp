@@ -1,0 +1,286 @@
+#include "tui/dialog_view.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "fake_terminal.h"
+
+namespace plughost::tui {
+namespace {
+
+host::DialogItem Item(int type, int x1, int y1, int x2, int y2, const char* text, uint32_t flags = 0,
+                      int selected = 0, int focus = 0, int defaultButton = 0) {
+    host::DialogItem item{};
+    item.type = type;
+    item.x1 = x1, item.y1 = y1, item.x2 = x2, item.y2 = y2;
+    item.flags = flags;
+    item.selected = selected;
+    item.focus = focus;
+    item.defaultButton = defaultButton;
+    std::strncpy(item.data, text, sizeof item.data - 1);
+    return item;
+}
+
+// The calculator's dialog as it passes it (43 x 12).
+std::vector<host::DialogItem> CalculatorItems() {
+    using namespace host;
+    return {
+        Item(kDiEdit, 2, 2, 40, 0, "0", 0x200, 1, -1),
+        Item(kDiDoubleBox, 0, 0, 42, 11, "Calculator"),
+        Item(kDiText, 2, 1, 0, 0, "Expression", 0x200),
+        Item(kDiSingleBox, 9, 3, 40, 9, "", 0xa00),
+        Item(kDiText, 2, 4, 0, 0, "Eval As", 0x200),
+        Item(kDiRadioButton, 2, 5, 0, 0, "&DEC", 0x200, 1),
+        Item(kDiRadioButton, 2, 6, 0, 0, "&HEX", 0x200),
+        Item(kDiRadioButton, 2, 7, 0, 0, "&OCT", 0x200),
+        Item(kDiRadioButton, 2, 8, 0, 0, "&BIN", 0x200),
+        Item(kDiText, 10, 5, 0, 0, "255", 0x200),
+        Item(kDiText, 10, 6, 0, 0, "FF", 0x200),
+        Item(kDiText, 10, 7, 0, 0, "377", 0x200),
+        Item(kDiText, 10, 8, 0, 0, "11111111", 0x200),
+        Item(kDiButton, 2, 10, 0, 0, "&Run", 0x4000, 0, 0, 1),
+        Item(kDiButton, 10, 10, 0, 0, "&Evaluate", 0x4000),
+        Item(kDiButton, 32, 10, 0, 0, "Close", 0x4000),
+    };
+}
+
+class DialogViewTest : public ::testing::Test {
+protected:
+    int Run(std::vector<host::DialogItem>& items, int width, int height, const std::string& help = "") {
+        Screen screen(terminal);
+        DialogSpec spec;
+        spec.helpTopic = help;
+        spec.width = width;
+        spec.height = height;
+        spec.items = items.data();
+        spec.count = static_cast<int>(items.size());
+        return RunDialog(screen, spec);
+    }
+    // The screen as it was shown just before the dialog closed.
+    std::string LastDialogScreen() { return lastShown; }
+
+    FakeTerminal terminal{80, 25};
+    std::string lastShown;
+};
+
+TEST_F(DialogViewTest, CalculatorTypingReplacesTheFieldAndAltPicksTheRadix) {
+    auto items = CalculatorItems();
+    terminal.Type("250+5");
+    terminal.Press('h' | key::kAlt);
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(Run(items, 43, 12), 13);  // Enter in the field presses the default button
+    EXPECT_STREQ(items[0].data, "250+5");
+    EXPECT_EQ(items[5].selected, 0);
+    EXPECT_EQ(items[6].selected, 1);
+    EXPECT_EQ(items[7].selected, 0);
+    EXPECT_EQ(items[8].selected, 0);
+}
+
+TEST_F(DialogViewTest, CalculatorIsCentredWithItsButtonsCentredOnTheirLine) {
+    auto items = CalculatorItems();
+    terminal.Press(key::kTab);  // leave the field so the last frame is the whole dialog
+    Run(items, 43, 12);
+    const Grid& g = terminal.seen;
+    const int left = (80 - 43) / 2, top = (25 - 12) / 2;
+    EXPECT_EQ(g.At(left, top).ch, U'╔');
+    EXPECT_EQ(g.At(left + 42, top + 11).ch, U'╝');
+    EXPECT_NE(g.RowText(top).find(" Calculator "), std::string::npos);
+    EXPECT_EQ(g.At(left + 9, top + 3).ch, U'┌');
+    // "{ Run }" (7) + "[ Evaluate ]" (12) + "[ Close ]" (9) with single gaps: 30 cells, centred in 43.
+    EXPECT_NE(g.RowText(top + 10).find("{ Run } [ Evaluate ] [ Close ]"), std::string::npos);
+    EXPECT_EQ(g.At(left + 6, top + 10).ch, U'{');
+    EXPECT_NE(g.RowText(top + 6).find("( ) HEX│FF"), std::string::npos);
+    EXPECT_NE(g.RowText(top + 5).find("(•) DEC│255"), std::string::npos);
+}
+
+TEST_F(DialogViewTest, ClosingItemsAndEsc) {
+    struct Case {
+        std::vector<int> keys;
+        int result;
+    } const cases[] = {
+        {{'e' | key::kAlt}, 14},                             // a button's hot key presses it
+        {{key::kEsc}, -1},                                    // Esc cancels
+        {{key::kBackTab, key::kEnter}, 15},                   // Shift+Tab wraps to the last button
+        {{key::kTab, key::kTab, key::kTab, key::kTab, key::kTab, key::kTab, key::kTab, key::kEnter}, 15},
+        {{key::kTab, 'b', key::kTab, key::kTab, ' '}, 14},   // plain hot keys away from the field
+    };
+    for (const Case& c : cases) {
+        auto items = CalculatorItems();
+        for (int k : c.keys) terminal.Press(k);
+        EXPECT_EQ(Run(items, 43, 12), c.result);
+        EXPECT_EQ(terminal.drained, 0);
+    }
+}
+
+TEST_F(DialogViewTest, EditFieldCursorEditing) {
+    std::vector<host::DialogItem> items = {
+        Item(host::kDiEdit, 2, 1, 20, 1, "abcdef", 0, 0, 1),
+        Item(host::kDiButton, 2, 3, 0, 0, "OK", 0, 0, 0, 1),
+    };
+    terminal.Press(key::kHome);  // ends the marking without changing the text
+    terminal.Press(key::kDelete);
+    terminal.Press(key::kRight);
+    terminal.Type("XY");
+    terminal.Press(key::kEnd);
+    terminal.Press(key::kBackspace);
+    terminal.Press(key::kLeft);
+    terminal.Type("-");
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(Run(items, 30, 5), 1);
+    EXPECT_STREQ(items[0].data, "bXYcd-e");
+}
+
+TEST_F(DialogViewTest, BackspaceOnAFreshFieldClearsIt) {
+    std::vector<host::DialogItem> items = {Item(host::kDiEdit, 2, 1, 20, 1, "old text", 0, 0, 1)};
+    terminal.Press(key::kBackspace);
+    terminal.Type("n");
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(Run(items, 30, 5), 0);
+    EXPECT_STREQ(items[0].data, "n");
+}
+
+TEST_F(DialogViewTest, HistoryNameOfAnEditIsLeftAlone) {
+    static const char kHistory[] = "";
+    std::vector<host::DialogItem> items = {Item(host::kDiEdit, 2, 1, 20, 1, "target", host::kDifHistory, 0, 1)};
+    items[0].history = kHistory;
+    terminal.Type("x");
+    terminal.Press(key::kEnter);
+    Run(items, 30, 5);
+    EXPECT_EQ(items[0].history, kHistory);
+    EXPECT_STREQ(items[0].data, "x");
+}
+
+// The encoding options dialog: check boxes, two columns split by a vertical
+// rule, a radio group started by 0x400, separators across the double box.
+std::vector<host::DialogItem> EncodingOptionItems() {
+    using namespace host;
+    return {
+        Item(kDiButton, 0, 11, 0, 0, "&Ok", 0x4000, 0, 0, 1),
+        Item(kDiButton, 0, 11, 0, 0, "&Cancel", 0x4000),
+        Item(kDiDoubleBox, 3, 1, 65, 12, "Encoding"),
+        Item(kDiCheckBox, 5, 2, 0, 0, "&Single storage", 0, 1, 1),
+        Item(kDiCheckBox, 5, 3, 0, 0, "S&plit output", 0, 0),
+        Item(kDiText, 35, 3, 0, 0, "Lines per section"),
+        Item(kDiEdit, 55, 3, 63, 3, "100"),
+        Item(kDiText, 2, 4, 0, 0, "", kDifSeparator),
+        Item(kDiCheckBox, 5, 5, 0, 0, "&Table", 0, 1),
+        Item(kDiCheckBox, 5, 6, 0, 0, "C&hecksums", 0, 1),
+        Item(kDiCheckBox, 5, 7, 0, 0, "C&RC", 0, 1),
+        Item(kDiText, 35, 5, 0, 0, "Type"),
+        Item(kDiRadioButton, 37, 6, 0, 0, "&UU", kDifGroup, 1),
+        Item(kDiRadioButton, 37, 7, 0, 0, "&XX", 0, 0),
+        Item(kDiRadioButton, 50, 6, 0, 0, "&Base64", 0, 0),
+        Item(kDiText, 2, 8, 0, 0, "", kDifSeparator),
+        Item(kDiCheckBox, 5, 9, 0, 0, "&Auto apply", 0, 1),
+        Item(kDiText, 2, 10, 0, 0, "", kDifSeparator),
+        Item(kDiVText, 32, 4, 32, 7, "\xC2\xB3\xB3\xB3\xC1"),
+    };
+}
+
+TEST_F(DialogViewTest, EncodingOptionsStatesAreWrittenBack) {
+    auto items = EncodingOptionItems();
+    terminal.Press(' ');                // focus starts on the first check box: clears it
+    terminal.Press('p' | key::kAlt);    // split output on
+    terminal.Press('x' | key::kAlt);    // XX radio
+    terminal.Press(key::kTab);          // on to the Base64 radio ...
+    terminal.Press(key::kTab);          // ... and Auto apply
+    terminal.Press(' ');
+    terminal.Press(key::kEnter);        // default button
+    EXPECT_EQ(Run(items, 69, 14), 0);
+    EXPECT_EQ(items[3].selected, 0);
+    EXPECT_EQ(items[4].selected, 1);
+    EXPECT_EQ(items[12].selected, 0);
+    EXPECT_EQ(items[13].selected, 1);
+    EXPECT_EQ(items[14].selected, 0);
+    EXPECT_EQ(items[16].selected, 0);
+    EXPECT_EQ(items[16].focus, 1);
+    EXPECT_EQ(items[3].focus, 0);
+}
+
+TEST_F(DialogViewTest, EncodingOptionsSeparatorsJoinTheBoxAndTheVerticalRule) {
+    auto items = EncodingOptionItems();
+    terminal.Press(key::kTab);
+    Run(items, 69, 14);
+    const Grid& g = terminal.seen;
+    const int left = (80 - 69) / 2, top = (25 - 14) / 2;
+    EXPECT_EQ(g.At(left + 3, top + 4).ch, U'╟');
+    EXPECT_EQ(g.At(left + 65, top + 4).ch, U'╢');
+    EXPECT_EQ(g.At(left + 20, top + 4).ch, U'─');
+    EXPECT_EQ(g.At(left + 32, top + 4).ch, U'┬');
+    EXPECT_EQ(g.At(left + 32, top + 5).ch, U'│');
+    EXPECT_EQ(g.At(left + 32, top + 8).ch, U'┴');
+    EXPECT_EQ(g.At(left + 3, top + 10).ch, U'╟');
+    // Both buttons centred together on row 11: "{ Ok }" + gap + "[ Cancel ]" = 17 cells.
+    EXPECT_NE(g.RowText(top + 11).find("{ Ok } [ Cancel ]"), std::string::npos);
+    EXPECT_EQ(g.At(left + (69 - 17) / 2, top + 11).ch, U'{');
+}
+
+TEST_F(DialogViewTest, F1ShowsTheHelpTopicAndReturnsToTheDialog) {
+    std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
+    std::string asked;
+    std::string helpScreen;
+    terminal.Press(key::F(1));
+    DialogSpec spec;
+    spec.helpTopic = "GeneralOptions";
+    spec.width = 20;
+    spec.height = 4;
+    spec.items = items.data();
+    spec.count = 1;
+    // Esc closes the help window, Enter then presses OK.
+    terminal.Press(key::kEsc);
+    terminal.Press(key::kEnter);
+    struct Spy : Terminal {
+        FakeTerminal& inner;
+        std::string& seen;
+        Spy(FakeTerminal& i, std::string& s) : inner(i), seen(s) {}
+        void Size(int* w, int* h) override { inner.Size(w, h); }
+        void Present(const Grid& g, int x, int y) override {
+            inner.Present(g, x, y);
+            if (inner.Shows("It has one button.")) seen = inner.Text();
+        }
+        int ReadKey(int t) override { return inner.ReadKey(t); }
+    } spy(terminal, helpScreen);
+    Screen spyScreen(spy);
+    spyScreen.SetHelpSource([&](const std::string& topic, HelpTopic* out) {
+        asked = topic;
+        out->title = "About this dialog";
+        out->lines = {"It has one button."};
+        return true;
+    });
+    EXPECT_EQ(RunDialog(spyScreen, spec), 0);
+    EXPECT_EQ(asked, "GeneralOptions");
+    EXPECT_NE(helpScreen.find("About this dialog"), std::string::npos);
+    EXPECT_FALSE(terminal.Shows("It has one button."));  // gone after the help window closed
+}
+
+TEST_F(DialogViewTest, ScreenIsRestoredWhenTheDialogCloses) {
+    Screen screen(terminal);
+    screen.GetGrid().Text(0, 12, U"underneath", Style::kPanel);
+    screen.Present();
+    std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
+    DialogSpec spec;
+    spec.width = 78;
+    spec.height = 5;
+    spec.items = items.data();
+    spec.count = 1;
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(RunDialog(screen, spec), 0);
+    EXPECT_TRUE(terminal.Shows("underneath"));
+}
+
+TEST_F(DialogViewTest, ResizeRecentresTheDialog) {
+    std::vector<host::DialogItem> items = {Item(host::kDiDoubleBox, 0, 0, 19, 3, "Box"),
+                                           Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
+    terminal.resizeWidth = 40;
+    terminal.resizeHeight = 10;
+    terminal.Press(key::kResize);
+    terminal.Press(key::kTab);
+    Run(items, 20, 4);
+    EXPECT_EQ(terminal.shown.Width(), 40);
+    EXPECT_EQ(terminal.seen.At(10, 3).ch, U'╔');
+}
+
+}  // namespace
+}  // namespace plughost::tui
