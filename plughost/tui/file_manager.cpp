@@ -1,0 +1,347 @@
+#include "file_manager.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tui/help_file.h"
+#include "tui/keys.h"
+#include "tui/menu_view.h"
+#include "tui/message_view.h"
+#include "tui/text_codec.h"
+
+namespace plughost::tui {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// How much of a file the plugins are offered when the user presses Enter on it.
+constexpr size_t kOfferedBytes = 131072;
+constexpr auto kIdleInterval = std::chrono::milliseconds(500);
+// The open-from code of the plugins menu.
+constexpr int kOpenFromPluginsMenu = 5;
+
+bool IsValid(host::PanelHandle handle) { return handle != nullptr && handle != host::kInvalidHandle; }
+
+std::u32string Ascii(const std::string& text) { return std::u32string(text.begin(), text.end()); }
+
+}  // namespace
+
+FileManager::FileManager(Host& host, Screen& screen, const std::string& folder) : host_(host), screen_(screen) {
+    auto left = NewFolderPanel(folder);
+    auto right = NewFolderPanel(folder);
+    sides_[0] = left.get();
+    sides_[1] = right.get();
+    host_.SetActivePanel(std::move(left));
+    host_.SetPassivePanel(std::move(right));
+    screen_.SetBasePainter([this](Grid& grid) { Paint(grid); });
+    screen_.SetHelpSource([this](const std::string& topic, HelpTopic* out) { return FindHelp(topic, out); });
+    SyncCurrentDir();
+}
+
+FileManager::~FileManager() {
+    for (int side = 0; side < 2; ++side)
+        if (auto* panel = dynamic_cast<PluginPanel*>(sides_[side])) {
+            panel->Close();
+            host_.UnbindPanelHandle(panel->Handle());
+        }
+    screen_.SetBasePainter(nullptr);
+    screen_.SetHelpSource(nullptr);
+}
+
+std::unique_ptr<FolderPanel> FileManager::NewFolderPanel(const std::string& folder) {
+    return std::make_unique<FolderPanel>(folder, [this] { RepaintAll(); });
+}
+
+void FileManager::Replace(int side, std::unique_ptr<ViewPanel> panel) {
+    ViewPanel* raw = panel.get();
+    std::unique_ptr<Panel> old =
+        side == active_ ? host_.SetActivePanel(std::move(panel)) : host_.SetPassivePanel(std::move(panel));
+    sides_[side] = raw;
+}
+
+bool FileManager::FindHelp(const std::string& topic, HelpTopic* out) {
+    if (current_ == nullptr) return false;
+    fs::path help = current_->Path();
+    help.replace_extension(".hlf");
+    return ReadHelpTopic(help.string(), topic, out);
+}
+
+void FileManager::SyncCurrentDir() {
+    // Plugins name files relative to the current directory: keep it on the active folder.
+    for (int side : {active_, 1 - active_})
+        if (auto* folder = dynamic_cast<FolderPanel*>(sides_[side])) {
+            platform::os().SetCurrentDir(folder->Folder());
+            return;
+        }
+}
+
+void FileManager::Paint(Grid& grid) {
+    const int width = grid.Width(), height = grid.Height();
+    grid.Fill(0, 0, width, 1, Style::kTitleBar);
+    grid.Text(0, 0, U" plughost  " + Decode(Active().Title()), Style::kTitleBar);
+    const int half = width / 2;
+    if (height > 2) {
+        sides_[0]->Paint(grid, 0, 1, half, height - 2, active_ == 0);
+        sides_[1]->Paint(grid, half, 1, width - half, height - 2, active_ == 1);
+    }
+    PaintKeyBar(grid);
+    screen_.HideCursor();
+}
+
+void FileManager::PaintKeyBar(Grid& grid) {
+    static const char* const kLabels[12] = {"Help", "", "", "", "Copy", "", "", "", "Config", "Quit", "Plugins", ""};
+    const int y = grid.Height() - 1;
+    const int slot = std::max(1, grid.Width() / 12);
+    grid.Fill(0, y, grid.Width(), 1, Style::kKeyNumber);
+    for (int k = 0; k < 12; ++k) {
+        const int x = k * slot;
+        const std::u32string number = Ascii(std::to_string(k + 1));
+        const int n = grid.Text(x, y, number, Style::kKeyNumber, slot);
+        grid.Fill(x + n, y, std::max(0, slot - n - (k < 11 ? 1 : 0)), 1, Style::kKeyLabel);
+        grid.Text(x + n, y, Ascii(kLabels[k]), Style::kKeyLabel, std::max(0, slot - n - 1));
+    }
+}
+
+void FileManager::Notice(const std::string& title, const std::string& text) {
+    MessageSpec spec;
+    spec.title = title;
+    spec.lines = {text};
+    spec.buttons = {"OK"};
+    RunMessage(screen_, spec);
+}
+
+void FileManager::ShowKeys() {
+    MessageSpec spec;
+    spec.flags = host::kMsgLeftAlign;
+    spec.title = "plughost keys";
+    spec.lines = {
+        "Arrows, PgUp, PgDn, Home, End   move the cursor",
+        "Insert or Space                 select the item under the cursor",
+        "Tab                             the other panel",
+        "Enter                           open a folder or a file, \"..\" goes up",
+        "Ctrl+PgUp                       leave a plugin panel, or go up",
+        "Ctrl+R                          read the panel again",
+        "F5      copy files onto the plugin panel in the other panel",
+        "F9      configuration menu (also Alt+Shift+F9)",
+        "F11     plugins menu",
+        "F10     quit",
+        "F1 in a plugin's dialog shows its help.",
+    };
+    spec.buttons = {"OK"};
+    RunMessage(screen_, spec);
+}
+
+void FileManager::Enter() {
+    ViewPanel& panel = Active();
+    const int i = panel.Current();
+    if (i < 0 || i >= panel.Count()) return;
+    const std::string name = panel.Name(i);
+    if (panel.IsPlugin()) {
+        if (panel.IsUp(i)) ClosePluginPanel(active_);
+        return;
+    }
+    auto& folder = static_cast<FolderPanel&>(panel);
+    if (panel.IsUp(i) || panel.IsFolder(i)) {
+        if (!folder.Enter(name)) Notice("plughost", "Cannot read the folder " + name);
+        SyncCurrentDir();
+        return;
+    }
+    OpenFile(folder, name);
+}
+
+void FileManager::OpenFile(FolderPanel& folder, const std::string& name) {
+    const std::string path = folder.PathOf(name);
+    std::vector<unsigned char> data(kOfferedBytes);
+    {
+        std::ifstream in(path, std::ios::binary);
+        in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        data.resize(static_cast<size_t>(in.gcount()));
+    }
+    for (const auto& plugin : host_.Plugins()) {
+        const host::OpenFilePluginFn open = plugin->Exports().openFilePlugin;
+        if (open == nullptr) continue;
+        std::vector<char> nameBuffer(path.begin(), path.end());
+        nameBuffer.push_back('\0');
+        EnterPlugin(*plugin);
+        const host::PanelHandle handle = open(nameBuffer.data(), data.data(), static_cast<int>(data.size()));
+        SyncCurrentDir();
+        if (!IsValid(handle)) continue;
+        auto panel = std::make_unique<PluginPanel>(
+            *plugin, handle, [this] { RepaintAll(); }, [this](Plugin& p) { EnterPlugin(p); });
+        host_.BindPanelHandle(handle, panel.get());
+        Replace(active_, std::move(panel));
+        SyncCurrentDir();
+        return;
+    }
+    RepaintAll();
+    Notice("plughost", "No plugin opens " + name);
+}
+
+void FileManager::ClosePluginPanel(int side) {
+    auto* panel = dynamic_cast<PluginPanel*>(sides_[side]);
+    if (panel == nullptr) return;
+    const fs::path hostFile = panel->HostFile();
+    panel->Close();
+    host_.UnbindPanelHandle(panel->Handle());
+    std::string folder = hostFile.has_parent_path() ? hostFile.parent_path().string() : "";
+    if (folder.empty()) {
+        auto* other = dynamic_cast<FolderPanel*>(sides_[1 - side]);
+        folder = other != nullptr ? other->Folder() : platform::os().GetCurrentDir();
+    }
+    auto replacement = NewFolderPanel(folder);
+    replacement->MoveTo(hostFile.filename().string());
+    Replace(side, std::move(replacement));
+    SyncCurrentDir();
+}
+
+void FileManager::CopyToPlugin() {
+    auto* target = dynamic_cast<PluginPanel*>(&Passive());
+    if (Active().IsPlugin() || target == nullptr || target->GetPlugin().Exports().putFiles == nullptr) {
+        Notice("Copy", "F5 copies files onto a plugin panel open in the other panel.");
+        return;
+    }
+    std::vector<host::PanelItem> items;
+    for (const host::PanelItem& item : Active().SelectedOrCurrent())
+        if (!(item.findData.attributes & host::kAttrDirectory)) items.push_back(item);
+    if (items.empty()) return;
+    SyncCurrentDir();
+    EnterPlugin(target->GetPlugin());
+    target->GetPlugin().Exports().putFiles(target->Handle(), items.data(), static_cast<int>(items.size()), 0, 0);
+    SyncCurrentDir();
+    Active().ClearSelection();
+}
+
+void FileManager::PluginsMenu() {
+    MenuSpec spec;
+    spec.title = "Plugins";
+    std::vector<std::pair<Plugin*, int>> choices;
+    for (const auto& plugin : host_.Plugins()) {
+        const PluginMenus menus = plugin->GetMenus();
+        for (size_t i = 0; i < menus.pluginsMenu.size(); ++i) {
+            spec.items.push_back(MenuLine{menus.pluginsMenu[i]});
+            choices.emplace_back(plugin.get(), static_cast<int>(i));
+        }
+    }
+    if (choices.empty()) {
+        Notice("Plugins", "No plugin offers a plugins menu entry.");
+        return;
+    }
+    const int choice = RunMenu(screen_, spec);
+    if (choice < 0) return;
+    Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
+    if (plugin.Exports().openPlugin == nullptr) return;
+    SyncCurrentDir();
+    EnterPlugin(plugin);
+    const host::PanelHandle handle = plugin.Exports().openPlugin(kOpenFromPluginsMenu,
+                                                                 choices[static_cast<size_t>(choice)].second);
+    SyncCurrentDir();
+    if (IsValid(handle)) {
+        auto panel = std::make_unique<PluginPanel>(
+            plugin, handle, [this] { RepaintAll(); }, [this](Plugin& p) { EnterPlugin(p); });
+        host_.BindPanelHandle(handle, panel.get());
+        Replace(active_, std::move(panel));
+    }
+}
+
+void FileManager::ConfigMenu() {
+    MenuSpec spec;
+    spec.title = "Plugins configuration";
+    std::vector<std::pair<Plugin*, int>> choices;
+    for (const auto& plugin : host_.Plugins()) {
+        const PluginMenus menus = plugin->GetMenus();
+        for (size_t i = 0; i < menus.configMenu.size(); ++i) {
+            spec.items.push_back(MenuLine{menus.configMenu[i]});
+            choices.emplace_back(plugin.get(), static_cast<int>(i));
+        }
+    }
+    if (choices.empty()) {
+        Notice("Plugins configuration", "No plugin can be configured.");
+        return;
+    }
+    const int choice = RunMenu(screen_, spec);
+    if (choice < 0) return;
+    Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
+    if (plugin.Exports().configure == nullptr) return;
+    EnterPlugin(plugin);
+    plugin.Exports().configure(choices[static_cast<size_t>(choice)].second);
+    SyncCurrentDir();
+}
+
+void FileManager::Idle() {
+    lastIdle_ = std::chrono::steady_clock::now();
+    for (int side = 0; side < 2; ++side)
+        if (auto* panel = dynamic_cast<PluginPanel*>(sides_[side])) panel->Idle();
+    SyncCurrentDir();
+}
+
+bool FileManager::HandleKey(int code) {
+    ViewPanel& panel = Active();
+    if (panel.Cursor().Handle(code, panel.Count(), panel.PageRows())) {
+        RepaintAll();
+        return true;
+    }
+    switch (code) {
+    case key::kInsert:
+    case U' ':
+        panel.ToggleCurrent();
+        break;
+    case key::kTab:
+        host_.SwapPanels();
+        active_ = 1 - active_;
+        SyncCurrentDir();
+        break;
+    case key::kEnter:
+        Enter();
+        break;
+    case key::kCtrlPageUp:
+        if (panel.IsPlugin())
+            ClosePluginPanel(active_);
+        else if (panel.Count() > 0 && panel.IsUp(0))
+            static_cast<FolderPanel&>(panel).Enter("..");
+        SyncCurrentDir();
+        break;
+    case key::kCtrlR:
+        panel.Update(true);
+        break;
+    case key::F(1):
+        ShowKeys();
+        break;
+    case key::F(5):
+        CopyToPlugin();
+        break;
+    case key::F(9):
+    case key::kAltShiftF9:
+        ConfigMenu();
+        break;
+    case key::F(10):
+        return false;
+    case key::F(11):
+        PluginsMenu();
+        break;
+    default:
+        return true;
+    }
+    RepaintAll();
+    return true;
+}
+
+int FileManager::Run() {
+    RepaintAll();
+    lastIdle_ = std::chrono::steady_clock::now();
+    for (;;) {
+        const auto elapsed = std::chrono::steady_clock::now() - lastIdle_;
+        if (elapsed >= kIdleInterval) {
+            Idle();
+            continue;
+        }
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kIdleInterval - elapsed);
+        const int code = screen_.ReadKey(static_cast<int>(wait.count()) + 1);
+        if (code == key::kNone || code == key::kResize) continue;
+        if (!HandleKey(code)) return 0;
+    }
+}
+
+}  // namespace plughost::tui

@@ -1,0 +1,66 @@
+// The interactive host: two panels side by side, a title line and a key
+// bar, with the plugins reached through the keys
+//   Enter   open a folder, go up on "..", offer a file to the plugins
+//   Ins/Space select, Tab other panel, Ctrl+PgUp leave a plugin panel
+//   F5      copy onto the plugin panel in the other panel (PutFiles)
+//   F9, Alt+Shift+F9 configuration menu, F11 plugins menu, F10 quit
+// Open plugin panels get the idle event about twice a second.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "host.h"
+#include "tui/folder_panel.h"
+#include "tui/plugin_panel.h"
+#include "tui/screen.h"
+
+namespace plughost::tui {
+
+class FileManager {
+public:
+    // The Host must serve its Ui on `screen`. Both panels start in `folder`.
+    FileManager(Host& host, Screen& screen, const std::string& folder);
+    ~FileManager();
+    FileManager(const FileManager&) = delete;
+    FileManager& operator=(const FileManager&) = delete;
+
+    // Runs until F10; returns the exit code.
+    int Run();
+    // Handles one key; false when it asks to quit.
+    bool HandleKey(int code);
+    // The idle event to every open plugin panel.
+    void Idle();
+    void RepaintAll() { screen_.RepaintAll(); }
+
+    ViewPanel& Side(int side) { return *sides_[side]; }
+    int ActiveSide() const { return active_; }
+
+private:
+    ViewPanel& Active() { return *sides_[active_]; }
+    ViewPanel& Passive() { return *sides_[1 - active_]; }
+    void Paint(Grid& grid);
+    void PaintKeyBar(Grid& grid);
+    void Replace(int side, std::unique_ptr<ViewPanel> panel);
+    std::unique_ptr<FolderPanel> NewFolderPanel(const std::string& folder);
+    void Enter();
+    void OpenFile(FolderPanel& folder, const std::string& name);
+    void ClosePluginPanel(int side);
+    void CopyToPlugin();
+    void PluginsMenu();
+    void ConfigMenu();
+    void ShowKeys();
+    void Notice(const std::string& title, const std::string& text);
+    void SyncCurrentDir();
+    void EnterPlugin(Plugin& plugin) { current_ = &plugin; }
+    bool FindHelp(const std::string& topic, HelpTopic* out);
+
+    Host& host_;
+    Screen& screen_;
+    ViewPanel* sides_[2] = {nullptr, nullptr};
+    int active_ = 0;
+    Plugin* current_ = nullptr;
+    std::chrono::steady_clock::time_point lastIdle_;
+};
+
+}  // namespace plughost::tui

@@ -1,0 +1,31 @@
+// A panel over one folder of the file system.
+#pragma once
+
+#include "tui/view_panel.h"
+
+namespace plughost::tui {
+
+class FolderPanel : public ViewPanel {
+public:
+    FolderPanel(std::string folder, std::function<void()> repaint);
+
+    bool Update(bool keepSelection) override;
+    std::string Title() const override { return folder_; }
+    std::string Directory() const override { return folder_; }
+    bool IsPlugin() const override { return false; }
+
+    // Goes into a folder (a name in this one, or ".." for the parent); the
+    // cursor lands on the folder just left when going up. False when the
+    // folder cannot be read.
+    bool Enter(const std::string& name);
+    const std::string& Folder() const { return folder_; }
+    // The full path of an item of this folder.
+    std::string PathOf(const std::string& name) const;
+
+private:
+    std::vector<host::PanelItem> Read(bool* ok) const;
+
+    std::string folder_;
+};
+
+}  // namespace plughost::tui

@@ -1,0 +1,267 @@
+#!/usr/bin/env python3
+"""Screen tests of the interactive host in a real terminal.
+
+tmux runs `plughost browse` in a detached session of its own (a private
+server socket), keys are sent as a person would type them, and the screen is
+read back with capture-pane. Every test works on a fresh copy of samples/.
+
+Usage: screen_test.py PLUGHOST SAMPLES_DIR [TEST_NAME...]
+Exit code 77 (skipped) when tmux is not installed."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+WIDTH, HEIGHT = 120, 36
+
+
+class Screen:
+    def __init__(self, plughost, folder, registry, socket):
+        self.socket = socket
+        self.name = "plughost"
+        command = ["env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", plughost, "--registry", registry, "browse", folder]
+        self.tmux("new-session", "-d", "-s", self.name, "-x", str(WIDTH), "-y", str(HEIGHT),
+                  " ".join(quote(word) for word in command))
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-S", self.socket] + list(args),
+                              check=True, capture_output=True, text=True).stdout
+
+    def keys(self, *keys):
+        """Named keys (tmux key names: Enter, Tab, F11, M-h, C-PageUp ...), one at a time."""
+        for key in keys:
+            self.tmux("send-keys", "-t", self.name, key)
+            time.sleep(0.15)
+
+    def type(self, text):
+        self.tmux("send-keys", "-t", self.name, "-l", text)
+        time.sleep(0.15)
+
+    def text(self):
+        return self.tmux("capture-pane", "-p", "-t", self.name)
+
+    def wait_for(self, *texts, timeout=10.0):
+        deadline = time.time() + timeout
+        while True:
+            shown = self.text()
+            if all(t in shown for t in texts):
+                return shown
+            if time.time() > deadline:
+                missing = [t for t in texts if t not in shown]
+                raise AssertionError("not on the screen: %r\n%s" % (missing, shown))
+            time.sleep(0.2)
+
+    def wait_gone(self, text, timeout=10.0):
+        deadline = time.time() + timeout
+        while text in self.text():
+            if time.time() > deadline:
+                raise AssertionError("still on the screen: %r\n%s" % (text, self.text()))
+            time.sleep(0.2)
+
+    def running(self):
+        try:
+            self.tmux("has-session", "-t", self.name)
+            return True
+        except subprocess.CalledProcessError:
+            return False
+
+    def quit(self):
+        """F10, and the session ends with the program."""
+        self.keys("F10")
+        deadline = time.time() + 10
+        while self.running():
+            if time.time() > deadline:
+                raise AssertionError("plughost did not quit on F10")
+            time.sleep(0.2)
+
+    def kill(self):
+        try:
+            self.tmux("kill-server")
+        except subprocess.CalledProcessError:
+            pass
+
+
+def quote(word):
+    return "'" + word.replace("'", "'\\''") + "'"
+
+
+def row_of(shown, text):
+    for line in shown.splitlines():
+        if text in line:
+            return line
+    return ""
+
+
+class Fixture:
+    def __init__(self, plughost, samples):
+        self.plughost = plughost
+        self.temp = tempfile.mkdtemp(prefix="plughost-screen-")
+        self.samples = os.path.join(self.temp, "samples")
+        shutil.copytree(samples, self.samples)
+        self.registry = os.path.join(self.temp, "registry.reg")
+        self.screens = []
+
+    def start(self, folder=None):
+        socket = os.path.join(self.temp, "tmux-%d" % len(self.screens))
+        screen = Screen(self.plughost, folder or self.samples, self.registry, socket)
+        self.screens.append(screen)
+        screen.wait_for("1Help", "demo.uue")
+        return screen
+
+    def close(self):
+        for screen in self.screens:
+            screen.kill()
+        shutil.rmtree(self.temp, ignore_errors=True)
+
+
+# The folder panel lists "..", folders, then files by name:
+#   ..  [out]  demo.uue  letter.txt  numbers.csv  pixels.bin  tables.xxe
+
+def test_storage_opens_with_items_and_title(f):
+    s = f.start()
+    s.keys("Down", "Enter")  # demo.uue
+    shown = s.wait_for("VEXIL: demo.uue", "readme.txt", "logo.bin", "report.txt",
+                       "photo.jpg 01/03", "photo.jpg 03/03")
+    assert "photo.jpg 02/03" not in shown
+    # readme.txt was 1373 data characters: 1027 bytes.
+    assert "1027" in row_of(shown, "readme.txt"), row_of(shown, "readme.txt")
+    s.keys("C-PageUp")  # leave the storage: back in the folder, on the file
+    s.wait_for("letter.txt", "numbers.csv")
+    s.wait_gone("VEXIL: demo.uue")
+    s.quit()
+
+
+def test_encode_two_selected_files_into_the_other_panel(f):
+    os.mkdir(os.path.join(f.samples, "out"))
+    s = f.start()
+    s.keys("Tab", "Down", "Enter")            # right panel into out/
+    s.wait_for(os.path.join(f.samples, "out"))
+    s.keys("Tab", "Down", "Down", "Down")     # left panel: letter.txt
+    s.keys("Insert", "Insert")                # letter.txt and numbers.csv
+    s.wait_for("bytes in 2 selected")
+    s.keys("F11")
+    s.wait_for("Calculator", "Plugins")
+    s.keys("Down", "Enter")                   # vexil's entry
+    s.wait_for("Encode files")
+    s.keys("Enter")
+    s.wait_for('2 files')                     # the brief dialog's subject line
+    s.keys("Enter")
+    shown = s.wait_for("letter.uue", "numbers.uue")
+    assert "bytes in 2 selected" not in shown, shown  # encoded files are unselected
+    for name in ("letter.uue", "numbers.uue"):
+        with open(os.path.join(f.samples, "out", name), "rb") as out:
+            text = out.read()
+        assert b"begin 644 " + name.replace(".uue", "").encode() in text, text[:200]
+    s.quit()
+
+
+def test_copy_onto_open_storage_appears_after_rescan(f):
+    s = f.start()
+    s.keys("Tab", "Down", "Enter")            # right panel: demo.uue opened
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("Tab", "Down", "Down")             # left panel: letter.txt
+    s.keys("F5")
+    shown = s.wait_for("letter.txt", "VEXIL: demo.uue")
+    # The new item shows in the storage panel once the idle event re-scans the file.
+    deadline = time.time() + 10
+    while True:
+        shown = s.text()
+        half = [line[WIDTH // 2:] for line in shown.splitlines()]
+        if any("letter.txt" in line for line in half):
+            break
+        if time.time() > deadline:
+            raise AssertionError("letter.txt did not appear in the storage panel\n" + shown)
+        time.sleep(0.3)
+    with open(os.path.join(f.samples, "demo.uue"), "rb") as storage:
+        assert b"begin 644 letter.txt" in storage.read()
+    s.quit()
+
+
+def test_calculator_evaluate_and_run(f):
+    s = f.start()
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("r")                               # Calculato&r
+    s.wait_for("Expression", "Eval As")
+    s.type("250+5")
+    s.keys("M-h")                             # &HEX
+    s.keys("M-e")                             # &Evaluate
+    shown = s.wait_for("FFh")
+    assert "(•) HEX" in shown, shown
+    s.keys("Enter")                           # &Run, the default button
+    shown = s.wait_for("255", "377", "11111111")
+    assert "FF" in row_of(shown, "HEX"), row_of(shown, "HEX")
+    assert "377" in row_of(shown, "OCT")
+    assert "11111111" in row_of(shown, "BIN")
+    s.keys("Escape")
+    s.wait_gone("Eval As")
+    s.quit()
+
+
+def test_configuration_saved_and_read_back(f):
+    s = f.start()
+    s.keys("F9")
+    s.wait_for("Plugins configuration")
+    s.keys("Enter")                           # vexil
+    s.wait_for("Encoding options")
+    s.keys("e")                               # &Encoding options
+    s.wait_for("Lines per section")
+    s.keys("M-p")                             # split output on
+    s.keys("Tab")                             # the lines field
+    s.type("25")
+    s.keys("Enter")                           # OK
+    s.wait_gone("Lines per section")
+    s.keys("v")                               # Sa&ve settings closes the menu
+    s.wait_gone("Encoding options")
+    s.quit()
+    assert os.path.exists(f.registry), "no registry file written"
+
+    s = f.start()                             # a new plughost reads the saved settings
+    s.keys("F9")
+    s.wait_for("Plugins configuration")
+    s.keys("Enter")
+    s.wait_for("Encoding options")
+    s.keys("e")
+    shown = s.wait_for("Lines per section")
+    assert "[x] S" in row_of(shown, "plit output"), row_of(shown, "plit output")
+    assert "25" in row_of(shown, "Lines per section"), row_of(shown, "Lines per section")
+    s.keys("Escape")
+    s.wait_gone("Lines per section")
+    s.keys("Escape")
+    s.wait_gone("Encoding options")
+    s.quit()
+
+
+def main():
+    if len(sys.argv) < 3:
+        print(__doc__)
+        return 2
+    if shutil.which("tmux") is None:
+        print("tmux is not installed: screen tests skipped")
+        return SKIP
+    plughost, samples = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    wanted = sys.argv[3:]
+    tests = [(name, fn) for name, fn in globals().items() if name.startswith("test_") and callable(fn)]
+    failures = 0
+    for name, fn in tests:
+        if wanted and name not in wanted:
+            continue
+        fixture = Fixture(plughost, samples)
+        try:
+            fn(fixture)
+            print("PASS", name)
+        except Exception as error:  # report every test, not just the first failure
+            failures += 1
+            print("FAIL", name)
+            print(error)
+        finally:
+            fixture.close()
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
