@@ -1,5 +1,6 @@
 #include "curses_terminal.h"
 
+#include <fcntl.h>
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #ifndef NCURSES_WIDECHAR
 #define NCURSES_WIDECHAR 1
@@ -21,11 +23,32 @@ namespace plughost::tui {
 namespace {
 
 volatile std::sig_atomic_t g_cursesActive = 0;
+int g_savedStderr = -1;
 
+// Diagnostics written to a terminal would tear up the screen: while it is
+// ours they go to $TMPDIR/plughost-browse.log.
+void RedirectStderr() {
+    if (!isatty(STDERR_FILENO)) return;
+    const char* dir = std::getenv("TMPDIR");
+    const std::string path = std::string(dir != nullptr && *dir ? dir : "/tmp") + "/plughost-browse.log";
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    if (fd < 0) fd = open("/dev/null", O_WRONLY);
+    if (fd < 0) return;
+    g_savedStderr = dup(STDERR_FILENO);
+    dup2(fd, STDERR_FILENO);
+    close(fd);
+}
+
+// Only async-signal-safe calls besides endwin: this also runs in signal handlers.
 void RestoreTerminal() {
     if (g_cursesActive) {
         g_cursesActive = 0;
         endwin();
+    }
+    if (g_savedStderr >= 0) {
+        dup2(g_savedStderr, STDERR_FILENO);
+        close(g_savedStderr);
+        g_savedStderr = -1;
     }
 }
 
@@ -107,6 +130,7 @@ CursesTerminal::CursesTerminal() {
     if (std::getenv("ESCDELAY") == nullptr) set_escdelay(25);
     initscr();
     g_cursesActive = 1;
+    RedirectStderr();
     for (int signal : kFatalSignals) std::signal(signal, OnFatalSignal);
     std::atexit(RestoreTerminal);
     cbreak();
@@ -114,6 +138,9 @@ CursesTerminal::CursesTerminal() {
     nonl();
     keypad(stdscr, TRUE);
     intrflush(stdscr, FALSE);
+    // Never look at pending input while drawing: a plugin's Esc watch reads
+    // the keys itself, and its progress box must show while keys wait.
+    typeahead(-1);
     use_extended_names(TRUE);
     if (has_colors()) {
         start_color();
