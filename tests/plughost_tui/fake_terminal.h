@@ -53,6 +53,12 @@ public:
         return out;
     }
     bool Shows(const std::string& text) const { return Text().find(text) != std::string::npos; }
+    // Whether `text` was on the screen when the last key was read.
+    bool Showed(const std::string& text) const {
+        for (int y = 0; y < seen.Height(); ++y)
+            if (seen.RowText(y).find(text) != std::string::npos) return true;
+        return false;
+    }
 
     std::deque<int> keys;
     Grid shown;

@@ -1,0 +1,111 @@
+#include "tui/file_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fake_terminal.h"
+#include "host_operations.h"
+#include "tui/screen_ui.h"
+
+namespace plughost::tui {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A file manager over a small folder, with no plugins loaded.
+class FileManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("file_manager_test_" +
+                                            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        fs::create_directories(root / "out");
+        std::ofstream(root / "a.txt") << "a";
+        std::ofstream(root / "b.txt") << "b";
+        previousDir = fs::current_path();
+    }
+    void TearDown() override {
+        fs::current_path(previousDir);
+        fs::remove_all(root);
+    }
+    host::PanelState State(int command) {
+        host::PanelState state{};
+        EXPECT_TRUE(HostControl(host::kInvalidHandle, command, &state));
+        return state;
+    }
+
+    fs::path root, previousDir;
+    FakeTerminal terminal{100, 30};
+    Screen screen{terminal};
+    ScreenUi ui{screen};
+    std::ostringstream log;
+    Host host{ui, log};
+};
+
+TEST_F(FileManagerTest, HostControlReportsTheActiveAndPassivePanels) {
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kTab);               // right panel
+    manager.HandleKey(key::kDown);              // out
+    manager.HandleKey(key::kEnter);
+    EXPECT_EQ(manager.ActiveSide(), 1);
+    EXPECT_STREQ(State(host::kCtlGetPanelState).currentDir, (root / "out").string().c_str());
+    EXPECT_STREQ(State(host::kCtlGetPassivePanelState).currentDir, root.string().c_str());
+
+    manager.HandleKey(key::kTab);               // back to the left panel
+    manager.HandleKey(key::kEnd);               // b.txt
+    manager.HandleKey(key::kInsert);
+    host::PanelState active = State(host::kCtlGetPanelState);
+    EXPECT_STREQ(active.currentDir, root.string().c_str());
+    ASSERT_EQ(active.selectedItemsNumber, 1);
+    EXPECT_STREQ(active.selectedItems[0].findData.fileName, "b.txt");
+    EXPECT_EQ(fs::current_path(), root);        // plugins name files relative to the active folder
+
+    // A plugin unselects an item and redraws at a position.
+    for (int i = 0; i < active.itemsNumber; ++i) active.panelItems[i].flags = 0;
+    EXPECT_TRUE(HostControl(host::kInvalidHandle, host::kCtlSetSelection, &active));
+    host::PanelPosition position{1, 0};
+    EXPECT_TRUE(HostControl(host::kInvalidHandle, host::kCtlRedrawPanel, &position));
+    EXPECT_EQ(manager.Side(0).Current(), 1);
+    EXPECT_EQ(State(host::kCtlGetPanelState).selectedItemsNumber, 1);  // "out", the item under the cursor
+    EXPECT_STREQ(State(host::kCtlGetPanelState).selectedItems[0].findData.fileName, "out");
+}
+
+TEST_F(FileManagerTest, PassivePanelIsReReadOnRequest) {
+    FileManager manager(host, screen, root.string());
+    std::ofstream(root / "c.txt") << "c";
+    EXPECT_FALSE(terminal.Shows("c.txt"));
+    EXPECT_TRUE(HostControl(host::kInvalidHandle, host::kCtlUpdatePassivePanel, reinterpret_cast<void*>(1)));
+    EXPECT_TRUE(HostControl(host::kInvalidHandle, host::kCtlRedrawPassivePanel, nullptr));
+    const std::string shown = terminal.Text();
+    size_t rows = 0;
+    std::istringstream lines(shown);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("c.txt") != std::string::npos) ++rows;
+    EXPECT_EQ(rows, 1u);  // only the passive (right) panel read the folder again
+}
+
+TEST_F(FileManagerTest, ScreenShowsPanelsTitleAndKeyBarAndQuitsOnF10) {
+    FileManager manager(host, screen, root.string());
+    manager.RepaintAll();
+    EXPECT_TRUE(terminal.Shows(" plughost  " + root.string()));
+    EXPECT_TRUE(terminal.Shows("a.txt"));
+    EXPECT_TRUE(terminal.Shows("10Quit"));
+    EXPECT_TRUE(manager.HandleKey(key::kDown));
+    EXPECT_FALSE(manager.HandleKey(key::F(10)));
+}
+
+TEST_F(FileManagerTest, PluginsMenuWithoutPluginsSaysSo) {
+    FileManager manager(host, screen, root.string());
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::F(11));
+    EXPECT_TRUE(terminal.Showed("No plugin offers a plugins menu entry."));
+    EXPECT_FALSE(terminal.Shows("No plugin offers"));
+    EXPECT_EQ(terminal.drained, 0);
+}
+
+}  // namespace
+}  // namespace plughost::tui
