@@ -19,8 +19,9 @@ run() {  # run <name> <build dir> [cmake options...]
   local name=$1 dir=$2
   shift 2
   echo "=== $name: configure and build ($dir)"
-  if ! cmake -S . -B "$dir" "$@" >"$dir.configure.log" 2>&1; then
-    cat "$dir.configure.log"
+  mkdir -p "$dir"
+  if ! cmake -S . -B "$dir" -DPLUGHOST_TESTS=ON "$@" >"$dir/configure.log" 2>&1; then
+    cat "$dir/configure.log"
     failed+=("$name (configure)")
     return
   fi
@@ -32,7 +33,6 @@ run() {  # run <name> <build dir> [cmake options...]
   ctest --test-dir "$dir" -j2 --output-on-failure || failed+=("$name (tests)")
 }
 
-mkdir -p build build-asan build-win
 run native build
 CC=clang CXX=clang++ run sanitizer build-asan -DPLUGHOST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 if [[ ! -d "${WINEPREFIX:-$HOME/.wine}" ]]; then
