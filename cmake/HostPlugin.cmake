@@ -19,8 +19,9 @@ function(add_host_plugin name)
       target_sources(${name} PRIVATE ${P_DEF})
     endif()
     target_link_options(${name} PRIVATE -Wl,--kill-at)
-  else()
-    # Unresolved symbols are a build error, not a load-time surprise.
+  elseif(NOT PLUGHOST_SANITIZE)
+    # Unresolved symbols are a build error, not a load-time surprise. (With
+    # sanitizers the runtime comes from the loading program, so not there.)
     target_link_options(${name} PRIVATE -Wl,--no-undefined)
   endif()
   foreach(lng ${P_LANGUAGE_FILES})
