@@ -44,10 +44,16 @@ std::vector<fs::path> SortedEntries(const fs::path& dir, bool directories) {
 Host::Host(Ui& ui, std::ostream& log) : ui_(ui), log_(log) { g_current = this; }
 
 Host::~Host() {
+    // Panels first: a panel over a plugin's storage may still call into the plugin.
+    std::unique_ptr<Panel> active, passive;
     {
         std::lock_guard<std::recursive_mutex> lock(mutex_);
         handles_.clear();
+        active = std::move(active_);
+        passive = std::move(passive_);
     }
+    active.reset();
+    passive.reset();
     while (!plugins_.empty()) plugins_.pop_back();
     Host* self = this;
     g_current.compare_exchange_strong(self, nullptr);

@@ -24,7 +24,7 @@ class Host {
 public:
     // `log` receives diagnostics (load failures, missing language files).
     Host(Ui& ui, std::ostream& log);
-    // Unloads the plugins, last loaded first.
+    // Destroys the panels, then unloads the plugins, last loaded first.
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;

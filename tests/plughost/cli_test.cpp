@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -54,6 +55,47 @@ TEST(Cli, UnknownCommandIsAUsageError) {
     EXPECT_EQ(plughost::RunCommandLine(line, "plughost", nullptr, out, err), 2);
     EXPECT_NE(err.str().find("unknown command frobnicate"), std::string::npos);
     EXPECT_NE(err.str().find("info"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+#if !defined(_WIN32)
+// The settings store reads PLUGHOST_REGISTRY on every access; --registry sets
+// it, as an absolute path since plugins move the current directory.
+TEST(Cli, RegistryOptionPointsTheSettingsStoreAtTheFile) {
+    plughost::CommandLine line;
+    line.command = "info";
+    line.registryFile = "relative/registry.reg";
+    line.pluginsDir = PLUGHOST_TEST_PLUGINS_DIR;
+    std::ostringstream out, err;
+    EXPECT_EQ(plughost::RunCommandLine(line, "plughost", nullptr, out, err), 0) << err.str();
+    const char* value = std::getenv("PLUGHOST_REGISTRY");
+    ASSERT_NE(value, nullptr);
+    const std::string path = value;
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(path.substr(path.size() - 21), "relative/registry.reg");
+}
+#endif
+
+TEST(Cli, InfoListsTheLoadedPlugins) {
+    plughost::CommandLine line;
+    line.command = "info";
+    line.pluginsDir = PLUGHOST_TEST_PLUGINS_DIR;
+    std::ostringstream out, err;
+    EXPECT_EQ(plughost::RunCommandLine(line, "plughost", nullptr, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("  plugins menu: VEXIL\n"), std::string::npos) << out.str();
+}
+
+TEST(Cli, InfoWithoutPluginsFails) {
+    plughost::CommandLine line;
+    line.command = "info";
+    line.pluginsDir = "no-such-folder";
+    std::ostringstream out, err;
+    EXPECT_EQ(plughost::RunCommandLine(line, "plughost", nullptr, out, err), 1);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("no-such-folder"), std::string::npos);
 }
 
 }  // namespace
