@@ -6,6 +6,9 @@ const std::vector<Command>& Commands() {
     // One line per command, in name order.
     static const std::vector<Command> commands = {
         {"browse", RunBrowse, "[FOLDER]", "the interactive two-panel host on the terminal (the default there)"},
+        {"calc", RunCalc, "STEP...",
+         "drive the calculator dialog: --radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order;\n"
+         "      after each --run or --evaluate print what the dialog shows"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
     };
     return commands;
