@@ -221,7 +221,7 @@ def test_configuration_saved_and_read_back(f):
     assert os.path.exists(f.registry), "no registry file written"
 
     s = f.start()                             # a new plughost reads the saved settings
-    s.keys("F9")
+    s.keys("M-S-F9")                          # Alt+Shift+F9 opens the same menu
     s.wait_for("Plugins configuration")
     s.keys("Enter")
     s.wait_for("Encoding options")
