@@ -140,60 +140,76 @@ void BlockScan::DataScan::Start(uint64_t from, uint64_t knownBlankTo) {
 
 bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
     const Alphabets& alpha = CodeAlphabets();
+    // The hot loop works on locals and stores them back on every way out.
+    uint64_t p = pos, last = lastEnd;
+    int32_t count = lines;
+    int64_t sum = chars;
+    int ph = phase;
+    bool finished = false;
+    const unsigned char* const d = w.data - w.base;  // d[x] is the byte at absolute position x
     for (;;) {
-        if (phase == 0) {
-            if (blankTo > pos) {
+        if (ph == 0) {
+            if (blankTo > p) {
                 // A known blank: not the end of the text, and no keyword.
-                pos = blankTo;
-                phase = 1;
+                p = blankTo;
+                ph = 1;
             } else {
-                if (Starved(w, pos)) return false;
-                if (EndOfText(w, pos)) return done = true;
-                const unsigned char c = At(w, pos);
-                if (!IsDelimiter(c)) {
-                    if (pos + kPeek > w.end && !w.last) return false;
-                    if (PeekKeyword(w, pos, "section") || PeekKeyword(w, pos, "sum") ||
-                        PeekKeyword(w, pos, "end")) {
-                        return done = true;
+                if (Starved(w, p)) break;
+                if (EndOfText(w, p)) {
+                    finished = true;
+                    break;
+                }
+                if (!IsDelimiter(d[p])) {
+                    if (p + kPeek > w.end && !w.last) break;
+                    if (PeekKeyword(w, p, "section") || PeekKeyword(w, p, "sum") || PeekKeyword(w, p, "end")) {
+                        finished = true;
+                        break;
                     }
                 }
-                phase = 1;
+                ph = 1;
             }
         }
-        if (phase == 1) {
+        if (ph == 1) {
             // Past either distance limit the scan stops whatever follows.
-            while (pos < w.end) {
-                const unsigned char c = At(w, pos);
-                if (c == 0 || c > 32) break;
-                ++pos;
-                if (pos - lastEnd > kReach || (lines == 0 && pos - headerEnd > kReach)) return done = true;
+            const uint64_t limit = std::min<uint64_t>(last + kReach, count == 0 ? headerEnd + kReach : ~0ull);
+            while (p < w.end && d[p] != 0 && d[p] <= 32 && p <= limit) ++p;
+            if (p > limit) {
+                finished = true;
+                break;
             }
-            if (Starved(w, pos)) return false;
-            if ((lines == 0 && pos - headerEnd > kReach) || pos - lastEnd > kReach) return done = true;
-            phase = 2;
+            if (Starved(w, p)) break;
+            ph = 2;
         }
-        // phase 2: a candidate data line at pos.
-        const size_t avail = static_cast<size_t>(w.end - pos);
-        const size_t look = std::min(avail, kMaxDataLine + 1);
-        const unsigned char* p = w.data + (pos - w.base);
-        const size_t run = CodeRun(p, look);
+        // ph 2: a candidate data line at p.
+        const size_t look = static_cast<size_t>(std::min<uint64_t>(w.end - p, kMaxDataLine + 1));
+        const unsigned char* line = d + p;
+        const size_t run = CodeRun(line, look);
         if (run == look) {
-            if (look <= kMaxDataLine && !w.last) return false;  // the line goes on in the next window
-            return done = true;  // 257 code characters, or the text ends inside the run
+            if (look <= kMaxDataLine && !w.last) break;  // the line goes on in the next window
+            finished = true;  // 257 code characters, or the text ends inside the run
+            break;
         }
-        if (!IsLineEnd(p[run])) return done = true;
-        const unsigned u = alpha.uuReverse[p[0]];
-        const unsigned x = alpha.xxReverse[p[0]];
-        const size_t eU = (8 * u + 5) / 6;
-        const size_t eX = (8 * x + 5) / 6;
-        pos += run;
+        if (!IsLineEnd(line[run])) {
+            finished = true;
+            break;
+        }
+        const size_t eU = (8 * alpha.uuReverse[line[0]] + 5) / 6;
+        const size_t eX = (8 * alpha.xxReverse[line[0]] + 5) / 6;
+        p += run;
         if (eU < run || eX < run) {
-            ++lines;
-            chars += static_cast<int64_t>(run) - 1;
-            lastEnd = pos;
+            ++count;
+            sum += static_cast<int64_t>(run) - 1;
+            last = p;
         }
-        phase = 0;
+        ph = 0;
     }
+    pos = p;
+    lastEnd = last;
+    lines = count;
+    chars = sum;
+    phase = ph;
+    if (finished) done = true;
+    return finished;
 }
 
 BlockScan::BeginResult BlockScan::RunBegin(const TextWindow& w) {

@@ -6,6 +6,13 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define VEXIL_SSE2 1
+#else
+#define VEXIL_SSE2 0
+#endif
+
 namespace vexil::text {
 
 static_assert(std::endian::native == std::endian::little, "word scans assume little-endian");
@@ -61,12 +68,48 @@ inline uint64_t ControlBytes(uint64_t v) {
 // Length of the run of code characters at p, looking at no more than n bytes.
 inline size_t CodeRun(const unsigned char* p, size_t n) {
     size_t i = 0;
+#if VEXIL_SSE2
+    const __m128i k33 = _mm_set1_epi8(33), k89 = _mm_set1_epi8(89);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i t = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), k33);
+        const unsigned bad = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(t, k89), t))) & 0xffffu;
+        if (bad != 0) return i + static_cast<size_t>(std::countr_zero(bad));
+    }
+#endif
     for (; i + 8 <= n; i += 8) {
         const uint64_t bad = NonCodeBytes(Load(p + i));
         if (bad != 0) return i + static_cast<size_t>(std::countr_zero(bad) >> 3);
     }
     while (i < n && IsCode(p[i])) ++i;
     return i;
+}
+
+// True when some byte of p[0..n) is below 32 and neither CR nor LF.
+inline bool HasControlByte(const unsigned char* p, size_t n) {
+    size_t i = 0;
+#if VEXIL_SSE2
+    const __m128i k31 = _mm_set1_epi8(31), kLf = _mm_set1_epi8(10), kCr = _mm_set1_epi8(13);
+    auto bad = [&](size_t at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(v, k31), v);
+        return _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, kLf), _mm_cmpeq_epi8(v, kCr)), low);
+    };
+    for (; i + 64 <= n; i += 64) {
+        const __m128i any = _mm_or_si128(_mm_or_si128(bad(i), bad(i + 16)), _mm_or_si128(bad(i + 32), bad(i + 48)));
+        if (_mm_movemask_epi8(any) != 0) return true;
+    }
+#else
+    for (; i + 32 <= n; i += 32) {
+        if ((ControlBytes(Load(p + i)) | ControlBytes(Load(p + i + 8)) | ControlBytes(Load(p + i + 16)) |
+             ControlBytes(Load(p + i + 24))) != 0) {
+            return true;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] < 32 && !IsLineEnd(p[i])) return true;
+    }
+    return false;
 }
 
 // True when p[0..7) is "section" in any letter case.

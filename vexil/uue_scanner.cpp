@@ -21,7 +21,22 @@ uint64_t FindSection(const TextWindow& w, uint64_t from, uint64_t limit) {
     size_t i = static_cast<size_t>(from - w.base);
     const size_t lim = static_cast<size_t>(limit - w.base);
     const size_t n = static_cast<size_t>(w.end - w.base);
-    // Word at a time: candidates have an 's' and, six bytes on, an 'n'.
+    // Candidates have an 's' and, six bytes on, an 'n' (any case).
+#if VEXIL_SSE2
+    const __m128i k20 = _mm_set1_epi8(0x20), kS = _mm_set1_epi8('s'), kN = _mm_set1_epi8('n');
+    while (i + 22 <= n && i < lim) {
+        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), k20);
+        const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 6)), k20);
+        unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, kS), _mm_cmpeq_epi8(b, kN))));
+        while (m != 0) {
+            const size_t q = i + static_cast<size_t>(std::countr_zero(m));
+            if (q >= lim) return kNoPosition;
+            if (IsSectionWord(d + q)) return w.base + q;
+            m &= m - 1;
+        }
+        i += 16;
+    }
+#endif
     while (i + 14 <= n && i < lim) {
         const uint64_t s = ZeroBytes((Load(d + i) | 0x20 * kOnes) ^ ('s' * kOnes));
         const uint64_t e = ZeroBytes((Load(d + i + 6) | 0x20 * kOnes) ^ ('n' * kOnes));
@@ -113,26 +128,11 @@ void TextScan::Fill(uint64_t keepFrom) {
 }
 
 void TextScan::CheckPlain(const TextWindow& w) {
-    uint64_t from = std::max(plainTo_, w.base);
-    if (!plainText_ || from >= w.end) {
-        plainTo_ = std::max(plainTo_, w.end);
-        return;
+    const uint64_t from = std::max(plainTo_, w.base);
+    if (plainText_ && from < w.end) {
+        plainText_ = !HasControlByte(w.data + (from - w.base), static_cast<size_t>(w.end - from));
     }
-    const unsigned char* d = w.data + (from - w.base);
-    size_t n = static_cast<size_t>(w.end - from);
-    size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        const uint64_t bad = ControlBytes(Load(d + i)) | ControlBytes(Load(d + i + 8)) |
-                             ControlBytes(Load(d + i + 16)) | ControlBytes(Load(d + i + 24));
-        if (bad != 0) {
-            plainText_ = false;
-            break;
-        }
-    }
-    for (; plainText_ && i < n; ++i) {
-        if (d[i] < 32 && !IsLineEnd(d[i])) plainText_ = false;
-    }
-    plainTo_ = w.end;
+    plainTo_ = std::max(plainTo_, w.end);
 }
 
 // Hands over the finished blocks at the front of the queue; in detect mode
