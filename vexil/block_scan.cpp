@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "alphabets.h"
+#include "scan_kernels.h"
 #include "text_classes.h"
 
 namespace vexil {
@@ -147,7 +148,21 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
     int ph = phase;
     bool finished = false;
     const unsigned char* const d = w.data - w.base;  // d[x] is the byte at absolute position x
+    const ScanKernels& kernels = Kernels();
     for (;;) {
+        if (ph == 0 && blankTo <= p && w.end - p > 1024 && IsLineEnd(d[p])) {
+            // Runs of ordinary data lines go through the vectorised loop.
+            DataLineState s{p, last, count, sum};
+            const bool stop = kernels.dataLines(w, headerEnd, s);
+            p = s.pos;
+            last = s.lastEnd;
+            count = s.lines;
+            sum = s.chars;
+            if (stop) {
+                finished = true;
+                break;
+            }
+        }
         if (ph == 0) {
             if (blankTo > p) {
                 // A known blank: not the end of the text, and no keyword.

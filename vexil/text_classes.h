@@ -1,4 +1,6 @@
 // Character classes of UUE text and word-at-a-time helpers for the hot loops.
+// Everything here has internal linkage: the header is also compiled into the
+// AVX2 kernels, whose code must never stand in for the baseline's.
 #pragma once
 
 #include <bit>
@@ -14,6 +16,7 @@
 #endif
 
 namespace vexil::text {
+namespace {
 
 static_assert(std::endian::native == std::endian::little, "word scans assume little-endian");
 
@@ -28,7 +31,7 @@ struct DelimiterTable {
         for (unsigned char c : {':', '[', '\\', ']', '*', '?', '/', '<', '>'}) is[c] = true;
     }
 };
-inline constexpr DelimiterTable kDelimiters{};
+constexpr DelimiterTable kDelimiters{};
 
 inline bool IsDelimiter(unsigned char c) { return kDelimiters.is[c]; }
 inline bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
@@ -121,4 +124,5 @@ inline bool IsSectionWord(const unsigned char* p) {
     return true;
 }
 
+}  // namespace
 }  // namespace vexil::text

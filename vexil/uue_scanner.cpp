@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "block_scan.h"
+#include "scan_kernels.h"
 #include "text_classes.h"
 
 namespace vexil {
@@ -11,49 +12,6 @@ namespace vexil {
 using namespace text;
 
 namespace {
-
-constexpr uint64_t kNoPosition = ~0ull;
-
-// First position q in [from, limit) with "section" at q (any letter case);
-// q + 7 <= w.end is guaranteed by the caller's limit.
-uint64_t FindSection(const TextWindow& w, uint64_t from, uint64_t limit) {
-    const unsigned char* d = w.data;
-    size_t i = static_cast<size_t>(from - w.base);
-    const size_t lim = static_cast<size_t>(limit - w.base);
-    const size_t n = static_cast<size_t>(w.end - w.base);
-    // Candidates have an 's' and, six bytes on, an 'n' (any case).
-#if VEXIL_SSE2
-    const __m128i k20 = _mm_set1_epi8(0x20), kS = _mm_set1_epi8('s'), kN = _mm_set1_epi8('n');
-    while (i + 22 <= n && i < lim) {
-        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), k20);
-        const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 6)), k20);
-        unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, kS), _mm_cmpeq_epi8(b, kN))));
-        while (m != 0) {
-            const size_t q = i + static_cast<size_t>(std::countr_zero(m));
-            if (q >= lim) return kNoPosition;
-            if (IsSectionWord(d + q)) return w.base + q;
-            m &= m - 1;
-        }
-        i += 16;
-    }
-#endif
-    while (i + 14 <= n && i < lim) {
-        const uint64_t s = ZeroBytes((Load(d + i) | 0x20 * kOnes) ^ ('s' * kOnes));
-        const uint64_t e = ZeroBytes((Load(d + i + 6) | 0x20 * kOnes) ^ ('n' * kOnes));
-        uint64_t m = s & e;
-        while (m != 0) {
-            const size_t q = i + static_cast<size_t>(std::countr_zero(m) >> 3);
-            if (q >= lim) return kNoPosition;
-            if (IsSectionWord(d + q)) return w.base + q;
-            m &= m - 1;
-        }
-        i += 8;
-    }
-    for (; i < lim && i + 7 <= n; ++i) {
-        if ((d[i] | 0x20) == 's' && IsSectionWord(d + i)) return w.base + i;
-    }
-    return kNoPosition;
-}
 
 class MemorySource : public TextSource {
 public:
@@ -107,7 +65,6 @@ bool TextScan::Detect() { return Run(true, nullptr); }
 
 void TextScan::ScanAll(BlockSink& sink) {
     plainText_ = true;
-    plainTo_ = 0;
     Run(false, &sink);
 }
 
@@ -125,14 +82,6 @@ void TextScan::Fill(uint64_t keepFrom) {
     const size_t got = source_.Read(buffer_.data() + size_, buffer_.size() - size_);
     if (got == 0) atEnd_ = true;
     size_ += got;
-}
-
-void TextScan::CheckPlain(const TextWindow& w) {
-    const uint64_t from = std::max(plainTo_, w.base);
-    if (plainText_ && from < w.end) {
-        plainText_ = !HasControlByte(w.data + (from - w.base), static_cast<size_t>(w.end - from));
-    }
-    plainTo_ = std::max(plainTo_, w.end);
 }
 
 // Hands over the finished blocks at the front of the queue; in detect mode
@@ -167,12 +116,12 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
     }
     if (size_ == 0 && !atEnd_) Fill(0);
 
+    const ScanKernels& kernels = Kernels();
     uint64_t searchPos = 0;
     bool paused = false;
     uint64_t pausedAt = 0;
     for (;;) {
         const TextWindow w{buffer_.data(), base_, base_ + size_, atEnd_};
-        if (!detect) CheckPlain(w);
 
         for (Entry* e : open_) {
             if (e->done) continue;
@@ -188,7 +137,9 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
             const uint64_t limit = w.last ? w.end : (w.end >= 7 ? w.end - 7 : 0);
             uint64_t p = std::max(searchPos, w.base);
             while (p < limit) {
-                p = FindSection(w, p, limit);
+                bool control = false;
+                p = detect ? kernels.findSection(w, p, limit) : kernels.findSectionPlain(w, p, limit, control);
+                if (control) plainText_ = false;
                 if (p == kNoPosition) {
                     p = limit;
                     break;

@@ -101,7 +101,6 @@ private:
     struct Entry;
     bool Run(bool detect, BlockSink* sink);
     void Fill(uint64_t keepFrom);
-    void CheckPlain(const TextWindow& w);
     bool Flush(bool detect, BlockSink* sink);
 
     TextSource& source_;
@@ -109,7 +108,6 @@ private:
     uint64_t base_ = 0;    // absolute position of buffer_[0]
     size_t size_ = 0;      // bytes held
     bool atEnd_ = false;   // the source has delivered its last byte
-    uint64_t plainTo_ = 0;
     bool plainText_ = true;
     int restarts_ = 0;
     std::deque<Entry*> open_;

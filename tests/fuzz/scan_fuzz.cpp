@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../vexil/scan_helpers.h"
+#include "vexil/scan_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool built = (vexil::BuildAlphabets(), true);
@@ -19,8 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     vexil::DetectUue(scantest::Bytes(text), text.size());
     const auto whole = scantest::WholeTextScan(text);
-    const auto windowed = scantest::WindowedScan(text, buffer, piece);
-    if (windowed.found != whole) abort();
-    if (windowed.detected != !whole.empty()) abort();
+    // Every kernel set built in must agree with the single-piece scan.
+    for (const vexil::ScanKernels* k : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+        if (k == nullptr) continue;
+        vexil::UseKernels(k);
+        const auto windowed = scantest::WindowedScan(text, buffer, piece);
+        if (windowed.found != whole) abort();
+        if (windowed.detected != !whole.empty()) abort();
+    }
+    vexil::UseKernels(nullptr);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scan_helpers.h"
+#include "vexil/scan_kernels.h"
 #include "uu_writer.h"
 
 namespace {
@@ -38,6 +39,9 @@ std::string MixedStorage(const std::string& eol) {
 }
 
 TEST_F(TextScan, WindowsOfAnySizeFindWhatTheWholeTextHolds) {
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+    if (kernels == nullptr) continue;
+    vexil::UseKernels(kernels);
     for (const std::string& eol : {std::string("\r\n"), std::string("\n")}) {
         const std::string text = MixedStorage(eol);
         const auto whole = WholeTextScan(text);
@@ -52,6 +56,8 @@ TEST_F(TextScan, WindowsOfAnySizeFindWhatTheWholeTextHolds) {
             }
         }
     }
+    }
+    vexil::UseKernels(nullptr);
 }
 
 TEST_F(TextScan, BlocksAcrossThe131072BoundaryCountWhole) {
