@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/vexil/uu_writer.h"
+#include "support/uu_writer.h"
 #include "vexil/alphabets.h"
 #include "vexil/scan_source_file.h"
 #include "vexil/storage.h"

@@ -1,4 +1,6 @@
 // Built with AVX2 enabled (x86-64 only); used when the processor has it.
+#if defined(VEXIL_AVX2_KERNELS)
+
 #include "scan_kernels.inc"
 
 namespace vexil {
@@ -6,3 +8,5 @@ namespace vexil {
 const ScanKernels* Avx2Kernels() { return &kKernels; }
 
 }  // namespace vexil
+
+#endif

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../vexil/scan_helpers.h"
+#include "vexil/scan_helpers.h"
 #include "vexil/scan_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 
 #include "scan_helpers.h"
 #include "vexil/scan_kernels.h"
-#include "uu_writer.h"
+#include "support/uu_writer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "scan_helpers.h"
-#include "uu_writer.h"
+#include "support/uu_writer.h"
 
 namespace {
 
