@@ -6,6 +6,8 @@ const std::vector<Command>& Commands() {
     // One line per command, in name order.
     static const std::vector<Command> commands = {
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
+        {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
+        {"watch", RunWatch, "FILE", "list FILE, then list it again whenever the plugin re-reads it (until interrupted)"},
     };
     return commands;
 }
