@@ -48,11 +48,11 @@ std::string UuEncode(const std::string& name, const std::string& data, const UuO
         for (size_t i = 0; i < n; i += 45) lines.push_back(Line(bytes + chunk + i, std::min<size_t>(45, n - i), o.type));
     }
     const int h = o.table ? 4 : 2;
-    const long d = static_cast<long>(lines.size());
-    const long L = o.linesPerSection;
-    const long total = L > 0 ? (d + h + L - 1) / L : 1;
+    const long long d = static_cast<long long>(lines.size());
+    const long long L = o.linesPerSection;
+    const long long total = L > 0 ? (d + h + L - 1) / L : 1;
     std::string out;
-    auto sectionStart = [&](long s) {
+    auto sectionStart = [&](long long s) {
         out += o.eol;
         out += o.eol + "section " + std::to_string(s) + " of " + std::to_string(total) + " of file " + name +
                " (encoded by a test writer)" + o.eol;
@@ -64,16 +64,19 @@ std::string UuEncode(const std::string& name, const std::string& data, const UuO
             out += "VEXILAttr 0000000000000000" + o.eol + "begin 644 " + name + o.eol;
         }
     };
-    long count = 0, bound = 0, section = 0;
-    auto countLine = [&](long add) {
+    long long count = 0, bound = 0, section = 0;
+    auto countLine = [&](long long add) {
         count += add;
         if (count > bound) {
             sectionStart(++section);
             if (section == 1) count += h;
-            bound += L > 0 ? L : 1L << 60;
+            bound += L > 0 ? L : 1LL << 60;
         }
     };
-    if (lines.empty()) countLine(1), count -= 1;
+    if (lines.empty()) {  // an empty file still gets its first section
+        countLine(1);
+        count -= 1;
+    }
     for (const std::string& line : lines) {
         countLine(1);
         out += line + o.eol;
