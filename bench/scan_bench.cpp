@@ -1,5 +1,6 @@
-// Lists a generated 256 MiB storage through the scanner and reports the
-// speed, the peak memory and the ratio to `wc -l` on the same file.
+// Lists a generated 256 MiB storage (scan into a storage, then the panel's
+// item list) and reports the speed, the peak memory and the ratio to `wc -l`
+// on the same file in the same run.
 //
 //   scan_bench [FILE]   (default: a file in the system's temporary directory;
 //                        a FILE that exists is listed as it is and kept)
@@ -17,6 +18,7 @@
 #include "vexil/alphabets.h"
 #include "vexil/scan_source_file.h"
 #include "vexil/storage.h"
+#include "vexil/storage_panel.h"
 
 namespace {
 
@@ -76,12 +78,14 @@ int main(int argc, char** argv) {
     WcSeconds(path);  // warm the page cache
 
     std::vector<double> scans, wcs;
-    int files = 0, sections = 0;
+    int files = 0, sections = 0, items = 0;
     for (int run = 0; run < 3; ++run) {
         const auto start = std::chrono::steady_clock::now();
         {
             vexil::Storage storage;
             vexil::ScanSourceFile(storage, path);
+            host::PanelItem* listed = nullptr;
+            vexil::ListStorage(storage, &listed, &items);
             files = storage.files.Count();
             sections = 0;
             storage.files.ForEach([&](vexil::EncodedFile* f) { sections += f->sections.Count(); });
@@ -94,7 +98,8 @@ int main(int argc, char** argv) {
     const double mb = static_cast<double>(size) / 1e6;
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("storage: %s, %.1f MB, %d files, %d sections\n", path.c_str(), mb, files, sections);
+    std::printf("storage: %s, %.1f MB, %d files, %d sections, %d items listed\n", path.c_str(), mb, files, sections,
+                items);
     std::printf("scan:    %.0f MB/s (median of 3: %.3f s)\n", mb / scans[1], scans[1]);
     std::printf("wc -l:   %.0f MB/s (median of 3: %.3f s)\n", mb / wcs[1], wcs[1]);
     std::printf("ratio:   scan takes %.2f times as long as wc -l\n", scans[1] / wcs[1]);
