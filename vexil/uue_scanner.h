@@ -20,6 +20,11 @@
 // Overlapping blocks are rare; when more than kMaxOpenBlocks are open at
 // once, the search pauses, the open blocks run to their end, and the source
 // is re-read from the paused position (slower, but memory stays bounded).
+// A file is first scanned in detect mode (DetectUue over the whole text,
+// which usually ends in the first window) and, when that finds a block,
+// scanned again from its start, reusing the first window when it is still
+// held. The byte loops (the "section" search with the plain-text test, and
+// runs of data lines) are the vector kernels of scan_kernels.h.
 #pragma once
 
 #include <cstddef>
