@@ -10,6 +10,8 @@ const std::vector<Command>& Commands() {
          "drive the calculator dialog: --radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order;\n"
          "      after each --run or --evaluate print what the dialog shows"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
+        {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
+        {"watch", RunWatch, "FILE", "list FILE, then list it again whenever the plugin re-reads it (until interrupted)"},
     };
     return commands;
 }
