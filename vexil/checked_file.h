@@ -1,6 +1,12 @@
 // CheckedFile: the one way vexil reads and writes files. Every failing open,
 // read, write or delete asks the user (retry, skip the file, cancel the job)
 // and, unless the user retries, ends the operation by throwing a FileFailure.
+//
+// Writes are collected in a buffer of kWriteBufferSize bytes and go to the
+// file a buffer at a time; a failed transfer is retried from the buffer's
+// start position, so the bytes on disk are the same as with one write per call.
+// Close writes what is still buffered and may therefore ask and throw; the
+// destructor closes without asking.
 #pragma once
 
 #include <cstddef>
@@ -38,19 +44,29 @@ public:
     void Close();
     // Closes the file and removes it by its path.
     void Delete();
-    // Cuts the open file back to `length` bytes (used to undo a partial append).
-    void Truncate(uint64_t length);
+    // Cuts the open file back to `length` bytes, dropping unwritten bytes
+    // (used to undo a partial append). False when the file could not be cut.
+    bool Truncate(uint64_t length);
 
     bool IsOpen() const { return stream_ != nullptr; }
     bool HasPath() const { return hasPath_; }
     const std::string& Path() const { return path_; }
 
+    static constexpr size_t kWriteBufferSize = 1 << 16;
+
 private:
     int AskUser(int messageNumber);
+    // Applies the answer rule shared by open, read and write: true to retry.
+    bool RetryOrThrow(int answer, bool* quiet);
+    void FlushPending();
+    void CloseStream();
 
     platform::Stream* stream_ = nullptr;
     std::string path_;
     bool hasPath_ = false;
+    uint64_t position_ = 0;       // logical position, buffered bytes included
+    std::string pending_;         // written bytes not yet handed to the stream
+    uint64_t pendingStart_ = 0;   // file position of pending_[0]
     EncodeJobState& job_;
 };
 

@@ -1,0 +1,248 @@
+// POSIX implementation of platform::Os: POSIX and C library calls only, no policy.
+#include "../platform.h"
+
+#include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "settings_file.h"
+
+namespace platform {
+
+namespace {
+
+constexpr uint64_t kEpochDifference = 11644473600ULL;  // seconds from 1601 to 1970
+
+uint64_t ToFileTime(const struct timespec& t) {
+    return (static_cast<uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ULL +
+           static_cast<uint64_t>(t.tv_nsec) / 100;
+}
+
+DateTime ToDateTime(const struct tm& tm) {
+    DateTime d;
+    d.year = tm.tm_year + 1900;
+    d.month = tm.tm_mon + 1;
+    d.day = tm.tm_mday;
+    d.hour = tm.tm_hour;
+    d.minute = tm.tm_min;
+    d.second = tm.tm_sec;
+    return d;
+}
+
+bool HasWildcard(const std::string& path) {
+    return path.find_first_of("*?") != std::string::npos;
+}
+
+class PosixStream final : public Stream {
+public:
+    explicit PosixStream(FILE* file) : file_(file) {}
+    FILE* file() const { return file_; }
+
+    size_t Read(void* buffer, size_t n) override { return std::fread(buffer, 1, n, file_); }
+    size_t Write(const void* data, size_t n) override { return std::fwrite(data, 1, n, file_); }
+    bool Seek(uint64_t position) override {
+        if (position > static_cast<uint64_t>(LLONG_MAX)) return false;
+        return fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
+    }
+    uint64_t Tell() override {
+        off_t p = ftello(file_);
+        return p < 0 ? 0 : static_cast<uint64_t>(p);
+    }
+    uint64_t Length() override {
+        struct stat st;
+        if (fstat(fileno(file_), &st) != 0) return 0;
+        return static_cast<uint64_t>(st.st_size);
+    }
+    bool Error() override { return std::ferror(file_) != 0; }
+    void ClearError() override { std::clearerr(file_); }
+    bool Flush() override { return std::fflush(file_) == 0; }
+    bool Truncate(uint64_t length) override {
+        if (std::fflush(file_) != 0) return false;
+        if (ftruncate(fileno(file_), static_cast<off_t>(length)) != 0) return false;
+        return fseeko(file_, static_cast<off_t>(length), SEEK_SET) == 0;
+    }
+
+private:
+    FILE* file_;
+};
+
+struct ThreadStart {
+    ThreadBody body;
+    void* argument;
+};
+
+void* ThreadMain(void* raw) {
+    ThreadStart start = *static_cast<ThreadStart*>(raw);
+    delete static_cast<ThreadStart*>(raw);
+    start.body(start.argument);
+    return nullptr;
+}
+
+class PosixOs final : public Os {
+public:
+    bool FindFile(const std::string& path, FileInfo* info) override {
+        if (path.empty() || HasWildcard(path)) return false;
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        if (info) {
+            info->size = static_cast<uint64_t>(st.st_size);
+            info->lastWriteTime = ToFileTime(st.st_mtim);
+            info->creationTime = info->lastWriteTime;
+#ifdef STATX_BTIME
+            struct statx sx;
+            if (statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
+                struct timespec bt = {static_cast<time_t>(sx.stx_btime.tv_sec), static_cast<long>(sx.stx_btime.tv_nsec)};
+                info->creationTime = ToFileTime(bt);
+            }
+#endif
+        }
+        return true;
+    }
+
+    bool IsDirectory(const std::string& path) override {
+        struct stat st;
+        return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    Stream* Open(const std::string& path, const char* mode) override {
+        // As on Windows, names with wildcards cannot be created or opened.
+        if (path.empty() || HasWildcard(path)) {
+            errno = EINVAL;
+            return nullptr;
+        }
+        FILE* file = std::fopen(path.c_str(), mode);
+        if (!file) return nullptr;
+        struct stat st;
+        if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
+            std::fclose(file);
+            errno = EISDIR;
+            return nullptr;
+        }
+        PosixStream* stream = new (std::nothrow) PosixStream(file);
+        if (!stream) std::fclose(file);
+        return stream;
+    }
+
+    bool Close(Stream* stream) override {
+        if (!stream) return true;
+        PosixStream* s = static_cast<PosixStream*>(stream);
+        bool ok = std::fclose(s->file()) == 0;
+        delete s;
+        return ok;
+    }
+
+    bool Remove(const std::string& path) override { return !path.empty() && unlink(path.c_str()) == 0; }
+
+    std::string GetCurrentDir() override {
+        char buffer[PATH_MAX];
+        if (!getcwd(buffer, sizeof buffer)) return std::string();
+        return buffer;
+    }
+    bool SetCurrentDir(const std::string& path) override { return !path.empty() && chdir(path.c_str()) == 0; }
+
+    SettingsKey* OpenSettingsKey(const std::string& path) override { return SettingsFile::Open(path, false); }
+    SettingsKey* CreateSettingsKey(const std::string& path) override { return SettingsFile::Open(path, true); }
+    bool QueryValue(SettingsKey* key, const std::string& name, void* buffer, uint32_t* size) override {
+        return SettingsFile::Query(key, name, buffer, size);
+    }
+    bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) override {
+        return SettingsFile::SetDword(key, name, value);
+    }
+    void CloseSettingsKey(SettingsKey* key) override { SettingsFile::Close(key); }
+
+    bool StartThread(ThreadBody body, void* argument) override {
+        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
+        if (!start) return false;
+        pthread_t thread;
+        if (pthread_create(&thread, nullptr, ThreadMain, start) != 0) {
+            delete start;
+            return false;
+        }
+        pthread_detach(thread);
+        return true;
+    }
+
+    void Sleep(unsigned milliseconds) override {
+        struct timespec t = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+        while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+        }
+    }
+
+    // Console input is the terminal on standard input; nothing is pending
+    // when standard input is not a terminal.
+    int PendingConsoleEvents() override {
+        if (!isatty(STDIN_FILENO)) return 0;
+        struct pollfd p = {STDIN_FILENO, POLLIN, 0};
+        return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) ? 1 : 0;
+    }
+
+    bool ReadConsoleEvent(ConsoleEvent* event) override {
+        if (PendingConsoleEvents() == 0) return false;
+        unsigned char c;
+        if (read(STDIN_FILENO, &c, 1) != 1) return false;
+        event->isKey = true;
+        event->virtualKey = c;
+        if (c == 27 && PendingConsoleEvents() > 0) {
+            // An escape sequence (a cursor or function key) is one key, not Esc.
+            unsigned char next;
+            if (read(STDIN_FILENO, &next, 1) == 1 && (next == '[' || next == 'O')) {
+                event->virtualKey = 0;
+                unsigned char b = 0;
+                while (PendingConsoleEvents() > 0 && read(STDIN_FILENO, &b, 1) == 1 && !(b >= 0x40 && b <= 0x7e)) {
+                }
+            } else {
+                event->virtualKey = 0;  // Alt+key
+            }
+        }
+        return true;
+    }
+
+    // The separator of the environment's LC_NUMERIC, read without changing
+    // the process's own locale.
+    char DecimalSeparator() override {
+        char separator = '.';
+        locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+        if (loc != static_cast<locale_t>(0)) {
+            const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+            if (radix && radix[0] && !radix[1]) separator = radix[0];
+            freelocale(loc);
+        }
+        return separator;
+    }
+
+    DateTime LocalNow() override {
+        time_t now = time(nullptr);
+        struct tm tm;
+        localtime_r(&now, &tm);
+        return ToDateTime(tm);
+    }
+
+    DateTime FileTimeToLocal(uint64_t fileTime) override {
+        time_t t = static_cast<time_t>(fileTime / 10000000ULL) - static_cast<time_t>(kEpochDifference);
+        struct tm tm;
+        if (!localtime_r(&t, &tm)) return DateTime{};
+        return ToDateTime(tm);
+    }
+};
+
+}  // namespace
+
+Os& NativeOs() {
+    static PosixOs instance;
+    return instance;
+}
+
+}  // namespace platform

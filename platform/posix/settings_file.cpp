@@ -1,0 +1,116 @@
+#include "settings_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "reg_text.h"
+
+namespace platform {
+
+struct SettingsKey {
+    std::string path;
+};
+
+namespace SettingsFile {
+
+namespace {
+
+bool ReadAll(const std::string& file, std::string* text, bool* exists) {
+    text->clear();
+    FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) {
+        *exists = false;
+        return errno == ENOENT;
+    }
+    *exists = true;
+    char buffer[8192];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text->append(buffer, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// Creates every missing directory above `file`.
+void MakeParentDirs(const std::string& file) {
+    for (size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1))
+        mkdir(file.substr(0, slash).c_str(), 0700);
+}
+
+bool WriteAtomically(const std::string& file, const std::string& text) {
+    MakeParentDirs(file);
+    std::string temp = file + ".tmp" + std::to_string(static_cast<long>(getpid()));
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), file.c_str()) == 0) return true;
+    std::remove(temp.c_str());
+    return false;
+}
+
+}  // namespace
+
+std::string StorePath() {
+    if (const char* p = std::getenv("PLUGHOST_REGISTRY"); p && *p) return p;
+    std::string base;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+        base = x;
+    } else if (const char* h = std::getenv("HOME"); h && *h) {
+        base = std::string(h) + "/.config";
+    } else {
+        base = ".config";
+    }
+    return base + "/plughost/registry.reg";
+}
+
+SettingsKey* Open(const std::string& keyPath, bool create) {
+    const std::string file = StorePath();
+    std::string text;
+    bool exists = false;
+    if (!ReadAll(file, &text, &exists)) return nullptr;
+    RegText reg(text);
+    if (!reg.KeyExists(keyPath)) {
+        if (!create) return nullptr;
+        reg.CreateKey(keyPath);
+        if (!WriteAtomically(file, reg.Serialize())) return nullptr;
+    }
+    return new (std::nothrow) SettingsKey{keyPath};
+}
+
+bool Query(SettingsKey* key, const std::string& name, void* buffer, uint32_t* size) {
+    if (!key) return false;
+    std::string text;
+    bool exists = false;
+    if (!ReadAll(StorePath(), &text, &exists)) return false;
+    auto value = RegText(text).Value(key->path, name);
+    if (!value || value->size() > *size) return false;
+    if (!value->empty()) std::memcpy(buffer, value->data(), value->size());
+    *size = static_cast<uint32_t>(value->size());
+    return true;
+}
+
+bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) {
+    if (!key) return false;
+    const std::string file = StorePath();
+    std::string text;
+    bool exists = false;
+    if (!ReadAll(file, &text, &exists)) return false;
+    RegText reg(text);
+    reg.SetDword(key->path, name, value);
+    return WriteAtomically(file, reg.Serialize());
+}
+
+void Close(SettingsKey* key) { delete key; }
+
+}  // namespace SettingsFile
+
+}  // namespace platform

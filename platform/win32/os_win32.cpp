@@ -1,0 +1,235 @@
+// Win32 implementation of platform::Os: Win32 and C runtime calls only, no policy.
+#include "../platform.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <cstdio>
+#include <new>
+
+namespace platform {
+
+struct SettingsKey {
+    HKEY key;
+};
+
+namespace {
+
+uint64_t ToUint64(const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+DateTime ToDateTime(const SYSTEMTIME& t) {
+    DateTime d;
+    d.year = t.wYear;
+    d.month = t.wMonth;
+    d.day = t.wDay;
+    d.hour = t.wHour;
+    d.minute = t.wMinute;
+    d.second = t.wSecond;
+    return d;
+}
+
+bool HasWildcard(const std::string& path) {
+    return path.find_first_of("*?") != std::string::npos;
+}
+
+class Win32Stream final : public Stream {
+public:
+    explicit Win32Stream(FILE* file) : file_(file) {}
+    FILE* file() const { return file_; }
+
+    size_t Read(void* buffer, size_t n) override { return std::fread(buffer, 1, n, file_); }
+    size_t Write(const void* data, size_t n) override { return std::fwrite(data, 1, n, file_); }
+    bool Seek(uint64_t position) override {
+        return _fseeki64(file_, static_cast<__int64>(position), SEEK_SET) == 0;
+    }
+    uint64_t Tell() override {
+        __int64 p = _ftelli64(file_);
+        return p < 0 ? 0 : static_cast<uint64_t>(p);
+    }
+    uint64_t Length() override {
+        __int64 n = _filelengthi64(_fileno(file_));
+        return n < 0 ? 0 : static_cast<uint64_t>(n);
+    }
+    bool Error() override { return std::ferror(file_) != 0; }
+    void ClearError() override { std::clearerr(file_); }
+    bool Flush() override { return std::fflush(file_) == 0; }
+    bool Truncate(uint64_t length) override {
+        if (std::fflush(file_) != 0) return false;
+        if (_chsize_s(_fileno(file_), static_cast<__int64>(length)) != 0) return false;
+        return _fseeki64(file_, static_cast<__int64>(length), SEEK_SET) == 0;
+    }
+
+private:
+    FILE* file_;
+};
+
+struct ThreadStart {
+    ThreadBody body;
+    void* argument;
+};
+
+DWORD WINAPI ThreadMain(LPVOID raw) {
+    ThreadStart start = *static_cast<ThreadStart*>(raw);
+    delete static_cast<ThreadStart*>(raw);
+    start.body(start.argument);
+    return 0;
+}
+
+class Win32Os final : public Os {
+public:
+    bool FindFile(const std::string& path, FileInfo* info) override {
+        if (path.empty() || HasWildcard(path)) return false;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA(path.c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        FindClose(find);
+        const DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (data.dwFileAttributes & excluded) return false;
+        if (info) {
+            info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            info->lastWriteTime = ToUint64(data.ftLastWriteTime);
+            info->creationTime = ToUint64(data.ftCreationTime);
+        }
+        return true;
+    }
+
+    bool IsDirectory(const std::string& path) override {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    Stream* Open(const std::string& path, const char* mode) override {
+        if (path.empty() || HasWildcard(path)) return nullptr;
+        FILE* file = std::fopen(path.c_str(), mode);
+        if (!file) return nullptr;
+        Win32Stream* stream = new (std::nothrow) Win32Stream(file);
+        if (!stream) std::fclose(file);
+        return stream;
+    }
+
+    bool Close(Stream* stream) override {
+        if (!stream) return true;
+        Win32Stream* s = static_cast<Win32Stream*>(stream);
+        bool ok = std::fclose(s->file()) == 0;
+        delete s;
+        return ok;
+    }
+
+    bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+
+    std::string GetCurrentDir() override {
+        char buffer[MAX_PATH * 4];
+        DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+        if (n == 0 || n >= sizeof buffer) return std::string();
+        return std::string(buffer, n);
+    }
+    bool SetCurrentDir(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+    SettingsKey* OpenSettingsKey(const std::string& path) override {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return nullptr;
+        return new (std::nothrow) SettingsKey{key};
+    }
+    SettingsKey* CreateSettingsKey(const std::string& path) override {
+        HKEY key;
+        DWORD disposition;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                            nullptr, &key, &disposition) != ERROR_SUCCESS)
+            return nullptr;
+        return new (std::nothrow) SettingsKey{key};
+    }
+    bool QueryValue(SettingsKey* key, const std::string& name, void* buffer, uint32_t* size) override {
+        if (!key) return false;
+        DWORD type;
+        DWORD n = *size;
+        if (RegQueryValueExA(key->key, name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &n) !=
+            ERROR_SUCCESS)
+            return false;
+        *size = n;
+        return true;
+    }
+    bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) override {
+        if (!key) return false;
+        DWORD v = value;
+        return RegSetValueExA(key->key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
+               ERROR_SUCCESS;
+    }
+    void CloseSettingsKey(SettingsKey* key) override {
+        if (!key) return;
+        RegCloseKey(key->key);
+        delete key;
+    }
+
+    bool StartThread(ThreadBody body, void* argument) override {
+        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
+        if (!start) return false;
+        DWORD id;
+        HANDLE thread = CreateThread(nullptr, 0, ThreadMain, start, 0, &id);
+        if (!thread) {
+            delete start;
+            return false;
+        }
+        CloseHandle(thread);
+        return true;
+    }
+
+    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+
+    int PendingConsoleEvents() override {
+        DWORD count = 0;
+        if (!GetNumberOfConsoleInputEvents(InputHandle(), &count)) return 0;
+        return static_cast<int>(count);
+    }
+
+    bool ReadConsoleEvent(ConsoleEvent* event) override {
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputA(InputHandle(), &record, 1, &read) || read == 0) return false;
+        event->isKey = record.EventType == KEY_EVENT;
+        event->virtualKey = event->isKey ? record.Event.KeyEvent.wVirtualKeyCode : 0;
+        return true;
+    }
+
+    char DecimalSeparator() override {
+        char buffer[8];
+        if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, buffer, sizeof buffer) > 1) return buffer[0];
+        return '.';
+    }
+
+    DateTime LocalNow() override {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        return ToDateTime(t);
+    }
+
+    DateTime FileTimeToLocal(uint64_t fileTime) override {
+        FILETIME utc, local;
+        utc.dwLowDateTime = static_cast<DWORD>(fileTime);
+        utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+        SYSTEMTIME t;
+        if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return DateTime{};
+        return ToDateTime(t);
+    }
+
+private:
+    // The standard input handle, fetched on first use and kept.
+    HANDLE InputHandle() {
+        if (!input_) input_ = GetStdHandle(STD_INPUT_HANDLE);
+        return input_;
+    }
+
+    HANDLE input_ = nullptr;
+};
+
+}  // namespace
+
+Os& NativeOs() {
+    static Win32Os instance;
+    return instance;
+}
+
+}  // namespace platform

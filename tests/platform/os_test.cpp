@@ -1,0 +1,137 @@
+// The native platform implementation, on every target.
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "platform/library.h"
+
+namespace {
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "os_test_" + name; }
+
+platform::Os& Os() { return platform::os(); }
+
+TEST(OsTest, FindFileMatchesOrdinaryFilesOnlyWithSizeAndTime) {
+    const std::string path = TempPath("find.txt");
+    std::ofstream(path, std::ios::binary) << "12345";
+    platform::FileInfo info;
+    ASSERT_TRUE(Os().FindFile(path, &info));
+    EXPECT_EQ(info.size, 5u);
+    EXPECT_GT(info.lastWriteTime, 116444736000000000ULL);  // after 1970
+    EXPECT_NE(info.creationTime, 0u);
+    EXPECT_FALSE(Os().FindFile(TempPath("missing.txt"), &info));
+    std::string dir = ::testing::TempDir();
+    while (!dir.empty() && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+    EXPECT_FALSE(Os().FindFile(dir, &info)) << "directories are not matched";
+    EXPECT_TRUE(Os().IsDirectory(dir));
+    EXPECT_FALSE(Os().FindFile(TempPath("f*.txt"), &info)) << "no wildcard search";
+    std::remove(path.c_str());
+}
+
+TEST(OsTest, StreamReadsWritesSeeksAndTruncates) {
+    const std::string path = TempPath("stream.bin");
+    platform::Stream* s = Os().Open(path, "wb");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Write("hello world", 11), 11u);
+    EXPECT_TRUE(s->Flush());
+    EXPECT_EQ(s->Length(), 11u);
+    EXPECT_TRUE(s->Truncate(5));
+    EXPECT_EQ(s->Length(), 5u);
+    EXPECT_TRUE(Os().Close(s));
+
+    s = Os().Open(path, "ab");
+    ASSERT_NE(s, nullptr);
+    s->Write("!", 1);
+    Os().Close(s);
+
+    s = Os().Open(path, "rb");
+    ASSERT_NE(s, nullptr);
+    char buffer[16] = {};
+    EXPECT_TRUE(s->Seek(1));
+    EXPECT_EQ(s->Read(buffer, sizeof buffer), 5u);
+    EXPECT_EQ(std::string(buffer, 5), "ello!");
+    EXPECT_FALSE(s->Error());
+    EXPECT_EQ(s->Tell(), 6u);
+    Os().Close(s);
+
+    EXPECT_TRUE(Os().Remove(path));
+    EXPECT_FALSE(Os().Remove(path));
+    EXPECT_EQ(Os().Open(path, "rb"), nullptr);
+}
+
+TEST(OsTest, NamesWithWildcardsAndDirectoriesNeverOpen) {
+    EXPECT_EQ(Os().Open(TempPath("a*b.uue"), "wb"), nullptr);
+    EXPECT_EQ(Os().Open(TempPath("a?b.uue"), "wb"), nullptr);
+    EXPECT_EQ(Os().Open(::testing::TempDir(), "rb"), nullptr);
+}
+
+TEST(OsTest, CurrentDirectoryCanBeChangedAndRestored) {
+    const std::string before = Os().GetCurrentDir();
+    ASSERT_FALSE(before.empty());
+    std::string dir = ::testing::TempDir();
+    ASSERT_TRUE(Os().SetCurrentDir(dir));
+    EXPECT_NE(Os().GetCurrentDir(), "");
+    EXPECT_FALSE(Os().SetCurrentDir(TempPath("no-such-dir")));
+    ASSERT_TRUE(Os().SetCurrentDir(before));
+    EXPECT_EQ(Os().GetCurrentDir(), before);
+}
+
+TEST(OsTest, SettingsKeysFollowRegistrySemantics) {
+    const std::string key = "Software\\plughost-tests\\OsTest";
+    platform::SettingsKey* k = Os().CreateSettingsKey(key);
+    ASSERT_NE(k, nullptr);
+    EXPECT_TRUE(Os().SetDword(k, "Answer", 42));
+    EXPECT_TRUE(Os().SetDword(k, "Answer", 0xfffffffe));  // replaced, not added
+    Os().CloseSettingsKey(k);
+
+    k = Os().OpenSettingsKey("software\\PLUGHOST-tests\\ostest");  // names ignore case
+    ASSERT_NE(k, nullptr);
+    uint32_t value = 0, size = 4;
+    ASSERT_TRUE(Os().QueryValue(k, "answer", &value, &size));
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(value, 0xfffffffeu);
+    uint16_t small = 0;
+    size = 2;
+    EXPECT_FALSE(Os().QueryValue(k, "Answer", &small, &size)) << "a value longer than the buffer";
+    size = 4;
+    EXPECT_FALSE(Os().QueryValue(k, "Missing", &value, &size));
+    Os().CloseSettingsKey(k);
+
+    EXPECT_EQ(Os().OpenSettingsKey("Software\\plughost-tests\\NoSuchKey"), nullptr) << "opening never creates";
+}
+
+TEST(OsTest, ThreadRunsItsBody) {
+    static std::atomic<int> ran{0};
+    ran = 0;
+    ASSERT_TRUE(Os().StartThread([](void* arg) { static_cast<std::atomic<int>*>(arg)->store(7); }, &ran));
+    for (int i = 0; i < 200 && ran.load() == 0; ++i) Os().Sleep(10);
+    EXPECT_EQ(ran.load(), 7);
+}
+
+TEST(OsTest, DecimalSeparatorIsOneCharacter) {
+    char c = Os().DecimalSeparator();
+    EXPECT_TRUE(c == '.' || c == ',') << c;
+}
+
+TEST(OsTest, FileTimesConvertToLocalDates) {
+    // 2020-06-15 12:00:00 UTC; any time zone keeps the date within a day.
+    const uint64_t t = (1592222400ULL + 11644473600ULL) * 10000000ULL;
+    platform::DateTime d = Os().FileTimeToLocal(t);
+    EXPECT_EQ(d.year, 2020);
+    EXPECT_EQ(d.month, 6);
+    EXPECT_NEAR(d.day, 15, 1);
+    platform::DateTime now = Os().LocalNow();
+    EXPECT_GE(now.year, 2024);
+}
+
+TEST(OsTest, MissingLibraryReportsAnError) {
+    EXPECT_EQ(platform::OpenLibrary(TempPath("no-such-library")), nullptr);
+    EXPECT_FALSE(platform::LastLoadError().empty());
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// The POSIX settings store: a registry export text file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <locale.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/platform.h"
+#include "platform/posix/reg_text.h"
+
+namespace {
+
+using platform::RegText;
+
+std::string Dword(const RegText& reg, const std::string& key, const std::string& name) {
+    auto v = reg.Value(key, name);
+    if (!v) return "none";
+    if (v->size() != 4) return "size " + std::to_string(v->size());
+    uint32_t x = (*v)[0] | ((*v)[1] << 8) | ((*v)[2] << 16) | (static_cast<uint32_t>((*v)[3]) << 24);
+    return std::to_string(x);
+}
+
+TEST(RegTextTest, ReadsValuesWhateverTheLineEndsCaseAndHexDigits) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"V\"=dword:0000000a\r\n", "10"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"V\"=dword:0000000A\n", "10"},
+        {"REGEDIT4\n[hkey_current_user\\SOFTWARE\\a]\n\"v\"=DWORD:FfFfFfFf\n", "4294967295"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n  \"V\" = dword:00000001  \n", "1"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"V\"=hex:01,02\n", "size 2"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"V\"=dword:zz\n", "none"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"V\"=dword:123456789\n", "none"},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\B]\n\"V\"=dword:00000001\n", "none"},
+        {"garbage\n\"V\"=dword:00000001\n", "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Dword(RegText(c.text), "Software\\A", "V"), c.expected);
+    }
+}
+
+TEST(RegTextTest, KeysExistWhenTheyOrKeysBelowThemHaveSections) {
+    RegText reg("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A\\B]\n");
+    EXPECT_TRUE(reg.KeyExists("Software\\A\\B"));
+    EXPECT_TRUE(reg.KeyExists("software\\a"));
+    EXPECT_FALSE(reg.KeyExists("Software\\A\\B\\C"));
+    EXPECT_FALSE(reg.KeyExists("Software\\AB"));
+}
+
+TEST(RegTextTest, SettingKeepsEveryOtherLine) {
+    const std::string original =
+        "REGEDIT4\n\n; a comment\n[HKEY_CURRENT_USER\\Software\\A]\n\"Keep\"=hex(7):41,00\n"
+        "\"V\"=dword:00000001\nnot a value line\n\n[HKEY_CURRENT_USER\\Other]\n\"X\"=\"text\"\n";
+    RegText reg(original);
+    reg.SetDword("Software\\A", "v", 2);
+    reg.SetDword("Software\\A", "New", 3);
+    reg.SetDword("Software\\C", "Z", 4);
+    const std::string out = reg.Serialize();
+    for (const char* kept : {"; a comment", "\"Keep\"=hex(7):41,00", "not a value line", "\"X\"=\"text\""})
+        EXPECT_NE(out.find(kept), std::string::npos) << kept;
+    RegText again(out);
+    EXPECT_EQ(Dword(again, "Software\\A", "V"), "2");
+    EXPECT_EQ(Dword(again, "Software\\A", "New"), "3");
+    EXPECT_EQ(Dword(again, "Software\\C", "Z"), "4");
+    EXPECT_EQ(out.find("\"V\"=dword:00000001"), std::string::npos) << "replaced, not duplicated";
+    EXPECT_EQ(out.rfind("REGEDIT4\r\n", 0), 0u);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = ::testing::TempDir() + "settings_file_test_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::string cmd = "rm -rf '" + dir + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        file = dir + "/sub/registry.reg";
+        const char* old = std::getenv("PLUGHOST_REGISTRY");
+        saved = old ? old : "";
+        hadSaved = old != nullptr;
+        setenv("PLUGHOST_REGISTRY", file.c_str(), 1);
+    }
+    void TearDown() override {
+        chmod(dir.c_str(), 0700);
+        if (hadSaved)
+            setenv("PLUGHOST_REGISTRY", saved.c_str(), 1);
+        else
+            unsetenv("PLUGHOST_REGISTRY");
+        std::string cmd = "chmod -R u+w '" + dir + "' 2>/dev/null; rm -rf '" + dir + "'";
+        (void)std::system(cmd.c_str());
+    }
+    std::string Contents() {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    std::string dir, file, saved;
+    bool hadSaved = false;
+};
+
+TEST_F(SettingsFileTest, CreatingAKeyWritesAReadableFile) {
+    platform::Os& os = platform::os();
+    EXPECT_EQ(os.OpenSettingsKey("Software\\T"), nullptr);
+    platform::SettingsKey* key = os.CreateSettingsKey("Software\\T\\General");
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(os.SetDword(key, "LinesPerSection", 100));
+    os.CloseSettingsKey(key);
+    EXPECT_EQ(Contents(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T\\General]\r\n\"LinesPerSection\"=dword:00000064\r\n");
+    platform::SettingsKey* parent = os.OpenSettingsKey("Software\\T");
+    EXPECT_NE(parent, nullptr) << "a parent of a created key exists";
+    os.CloseSettingsKey(parent);
+}
+
+TEST_F(SettingsFileTest, AMalformedFileIsKeptOnSave) {
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/sub'").c_str()), 0);
+    std::ofstream(file, std::ios::binary) << "this is not\nwhat we wrote\n[HKEY_CURRENT_USER\\Software\\T]\n\"A\"=dword:xyz\n";
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.OpenSettingsKey("Software\\T");
+    ASSERT_NE(key, nullptr);
+    uint32_t v = 0, size = 4;
+    EXPECT_FALSE(os.QueryValue(key, "A", &v, &size)) << "an unreadable value is no value";
+    os.CloseSettingsKey(key);
+    key = os.CreateSettingsKey("Software\\T");
+    ASSERT_TRUE(os.SetDword(key, "B", 5));
+    os.CloseSettingsKey(key);
+    const std::string out = Contents();
+    EXPECT_NE(out.find("this is not\r\nwhat we wrote\r\n"), std::string::npos);
+    EXPECT_NE(out.find("\"A\"=dword:xyz"), std::string::npos);
+    EXPECT_NE(out.find("\"B\"=dword:00000005"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, ReadOnlyLocationFailsWithoutLosingTheFile) {
+    if (geteuid() == 0) {
+        // root writes anyway: make the store's path a directory instead.
+        ASSERT_EQ(std::system(("mkdir -p '" + file + "'").c_str()), 0);
+        EXPECT_EQ(platform::os().CreateSettingsKey("Software\\T"), nullptr);
+        return;
+    }
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/sub'").c_str()), 0);
+    std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n";
+    chmod((dir + "/sub").c_str(), 0500);
+    EXPECT_EQ(platform::os().CreateSettingsKey("Software\\T"), nullptr);
+    EXPECT_EQ(Contents(), "REGEDIT4\r\n");
+}
+
+TEST_F(SettingsFileTest, NoTemporaryFileStaysBehind) {
+    platform::SettingsKey* key = platform::os().CreateSettingsKey("Software\\T");
+    ASSERT_NE(key, nullptr);
+    platform::os().SetDword(key, "A", 1);
+    platform::os().CloseSettingsKey(key);
+    std::string cmd = "test $(ls -A '" + dir + "/sub' | wc -l) -eq 1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST(DecimalSeparatorTest, FollowsTheEnvironmentsNumericLocale) {
+    const char* old = std::getenv("LC_ALL");
+    std::string saved = old ? old : "";
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(platform::os().DecimalSeparator(), '.');
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    locale_t de = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (de) {
+        freelocale(de);
+        EXPECT_EQ(platform::os().DecimalSeparator(), ',');
+    }
+    if (old)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+}
+
+}  // namespace
