@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
 #include "encode_host.h"
 #include "platform/platform.h"
+#include "support/faulty_os.h"
+#include "vexil/existing_output_question.h"
 #include "vexil/module_state.h"
 
 namespace vexil {
@@ -228,6 +231,62 @@ TEST_F(EncoderTest, ProgressEndsWithFullBarUnlessSuppressed) {
     Module().settings.SuppressOutput = 0;
     ASSERT_TRUE(encoded);
     EXPECT_TRUE(host.messages.empty());
+}
+
+// A source of 5 GiB of zero bytes that fails to read after its first chunk.
+class HugeSourceOs : public testing_support::FaultyOs {
+public:
+    static constexpr uint64_t kLength = 5ull << 32;
+    class ZeroStream : public platform::Stream {
+    public:
+        size_t Read(void* buffer, size_t n) override {
+            if (++reads_ > 1) {
+                error_ = true;
+                return 0;
+            }
+            std::memset(buffer, 0, n);
+            position_ += n;
+            return n;
+        }
+        size_t Write(const void*, size_t) override { return 0; }
+        bool Seek(uint64_t position) override {
+            position_ = position;
+            return true;
+        }
+        uint64_t Tell() override { return position_; }
+        uint64_t Length() override { return kLength; }
+        bool Error() override { return error_; }
+        void ClearError() override { error_ = false; }
+        bool Flush() override { return true; }
+        bool Truncate(uint64_t) override { return false; }
+
+    private:
+        uint64_t position_ = 0;
+        int reads_ = 0;
+        bool error_ = false;
+    };
+    std::string hugePath;
+    platform::Stream* Open(const std::string& path, const char* mode) override {
+        return path == hugePath ? new ZeroStream : FaultyOs::Open(path, mode);
+    }
+    bool Close(platform::Stream* stream) override {
+        if (auto* zero = dynamic_cast<ZeroStream*>(stream)) {
+            delete zero;
+            return true;
+        }
+        return FaultyOs::Close(stream);
+    }
+};
+
+TEST_F(EncoderTest, SourcesPastFourGibibytesAreCountedIn64Bits) {
+    HugeSourceOs os;
+    os.hugePath = dir.File("huge.bin");
+    settings.SplitOutput = 1;
+    host.answers = {1};  // skip at the read failure after the first chunk
+    EXPECT_FALSE(EncodeFile(os.hugePath, dir.path().string(), settings, job));
+    // 327680 chunks of 1457 lines, 100 lines a section, 4 header lines.
+    EXPECT_EQ(ReadFile(dir.File("huge_1.uue")).rfind(SectionLine(1, 4774298, "huge.bin"), 0), 0u);
+    EXPECT_EQ(EstimatedEncodedSize(HugeSourceOs::kLength, 8), 24ull + 28633115307ull + 3 * 477218588ull + 77);
 }
 
 class ExistingOutputTest : public EncoderTest {
