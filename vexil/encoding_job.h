@@ -1,5 +1,5 @@
-// Encoding jobs: the encoding dialogs behind the plugins menu's first entry
-// and the copying of files onto a storage panel (PutFiles).
+// Encoding jobs started from the plugins menu: the brief and the detailed
+// encoding dialog and the job that encodes the selected files.
 #pragma once
 
 #include <string>
@@ -8,8 +8,6 @@
 #include "host/host_interface.h"
 
 namespace vexil {
-
-class Storage;
 
 enum class EncodingDialogForm { kBrief, kDetailed };
 
@@ -25,11 +23,6 @@ void ShowDetailedEncodingDialog();
 // them into the target the user accepts, then unselects the files encoded
 // completely and refreshes both panels.
 void RunEncodingDialog(EncodingDialogForm form, EncodeSettings& settings);
-
-// Appends each of the `count` items (names relative to the current
-// directory) to the storage's first plain-text file; stops when the user
-// cancels the job. Returns 0.
-int PutFiles(Storage& storage, const host::PanelItem* items, int count);
 
 // `text` when it has at most `width` characters, else "..." and its last width - 3.
 std::string ShortenTail(const std::string& text, size_t width);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/host_interface.h"
 #include "encode_settings.h"
@@ -18,9 +19,12 @@ struct DialogTemplate {
 };
 
 // A prepared dialog: the expanded items plus the message number of each.
+// Dialog code may set selected states and edit texts in `items` before a run
+// takes its copy with CopyDialogWithTexts. The arrays own their memory, so a
+// library unload (or a repeated SetStartupInfo) leaves nothing behind.
 struct PreparedDialog {
-    host::DialogItem* items = nullptr;
-    unsigned char* messages = nullptr;
+    std::vector<host::DialogItem> items;
+    std::vector<unsigned char> messages;
     int count = 0;
 };
 
@@ -39,6 +43,7 @@ struct ModuleState {
 ModuleState& Module();
 
 // Text of a message number; "" for NoMessage (255) without asking the host.
+// The text belongs to the host and stays valid while the library is loaded.
 const char* GetMsgText(int messageNumber);
 
 // Expands `count` templates into a prepared dialog (texts not yet filled).

@@ -1,21 +1,20 @@
+#include "put_files.h"
+
 #include <string>
 
 #include "encoder.h"
-#include "encoding_job.h"
 #include "module_state.h"
 #include "path_parts.h"
 #include "progress.h"
-#include "storage.h"
 
 namespace vexil {
 
-int PutFiles(Storage& storage, const host::PanelItem* items, int count) {
-    const SourceFile* source = storage.WritableSource();
-    if (source == nullptr) return 0;  // no plain-text file: the storage is read-only
+int PutFilesInto(const char* storagePath, const host::PanelItem* items, int count) {
+    if (storagePath == nullptr) return 0;  // a read-only storage
 
     // The storage file's own name and extension as patterns; "." for a file
     // without an extension keeps the encoder from adding ".uue".
-    const PathParts parts = SplitPath(source->path);
+    const PathParts parts = SplitPath(storagePath);
     const std::string target = parts.drive + parts.dir + parts.name + (parts.ext.empty() ? "." : parts.ext);
 
     EncodeJobState job;

@@ -4,13 +4,14 @@
 
 #include <string>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "vexil/alphabets.h"
 
 namespace vexil {
 namespace {
 
-using encode_testing::RandomBytes;
+using encode_test::RandomBytes;
 
 std::string Lines(const std::string& bytes, int type) {
     EncodedLines lines;

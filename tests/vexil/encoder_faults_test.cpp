@@ -4,18 +4,19 @@
 
 #include <filesystem>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "support/faulty_os.h"
 #include "vexil/encoder.h"
 
 namespace vexil {
 namespace {
 
-using encode_testing::EncodeHost;
-using encode_testing::RandomBytes;
-using encode_testing::ReadFile;
-using encode_testing::TempDir;
-using encode_testing::WriteFile;
+using encode_test::EncodeHost;
+using encode_test::RandomBytes;
+using encode_test::ReadFile;
+using test::TempDir;
+using encode_test::WriteFile;
 using testing_support::FaultyOs;
 
 constexpr int kEscape = 27;
@@ -56,7 +57,7 @@ TEST_F(EncoderFaultsTest, WriteFailureWhileAppendingLeavesTheStorageAsItWas) {
     for (int answer : {kAnswerSkip, kAnswerCancel}) {
         job = {};
         os.Fail(FaultyOs::kWrite, 2);
-        host.answers = {answer};
+        host.messageAnswers = {answer};
         EXPECT_FALSE(AppendToStore());
         EXPECT_EQ(ReadFile(store), kOldText);
         EXPECT_EQ(job.cancelled, answer == kAnswerCancel ? 1 : 0);
@@ -67,15 +68,15 @@ TEST_F(EncoderFaultsTest, WriteFailureWhileAppendingLeavesTheStorageAsItWas) {
 
 TEST_F(EncoderFaultsTest, WriteFailureOnNewOutputKeepsWhatWasWritten) {
     os.Fail(FaultyOs::kWrite, 2);
-    host.answers = {kAnswerSkip};
-    EXPECT_FALSE(EncodeFile(source, dir.path().string(), settings, job));
+    host.messageAnswers = {kAnswerSkip};
+    EXPECT_FALSE(EncodeFile(source, dir.Path(), settings, job));
     EXPECT_TRUE(std::filesystem::exists(dir.File("source.uue")));
 }
 
 TEST_F(EncoderFaultsTest, EscConfirmedDeletesTheCreatedOutput) {
     os.keys = {kEscape};
-    host.answers = {kAnswerStop};
-    EXPECT_FALSE(EncodeFile(source, dir.path().string(), settings, job));
+    host.messageAnswers = {kAnswerStop};
+    EXPECT_FALSE(EncodeFile(source, dir.Path(), settings, job));
     EXPECT_FALSE(std::filesystem::exists(dir.File("source.uue")));
     EXPECT_EQ(job.cancelled, 0);
     EXPECT_EQ(job.completed, 0);
@@ -84,7 +85,7 @@ TEST_F(EncoderFaultsTest, EscConfirmedDeletesTheCreatedOutput) {
 TEST_F(EncoderFaultsTest, EscConfirmedWhileAppendingCutsTheNewText) {
     os.quietChecks = 2;  // past the first chunk, which is written already
     os.keys = {kEscape};
-    host.answers = {kAnswerStop};
+    host.messageAnswers = {kAnswerStop};
     EXPECT_FALSE(AppendToStore());
     EXPECT_EQ(ReadFile(store), kOldText);
 }
@@ -92,15 +93,15 @@ TEST_F(EncoderFaultsTest, EscConfirmedWhileAppendingCutsTheNewText) {
 TEST_F(EncoderFaultsTest, EscNotConfirmedLetsTheEncodingFinish) {
     TempDir reference;
     EncodeJobState referenceJob;
-    ASSERT_TRUE(EncodeFile(source, reference.path().string(), settings, referenceJob));
+    ASSERT_TRUE(EncodeFile(source, reference.Path(), settings, referenceJob));
 
     // Go on; then Esc on the question itself, which keeps reading the input.
     os.keys = {'A', kEscape, kEscape, kEscape};
-    host.answers = {kAnswerGoOn, -1, kAnswerGoOn};
-    EXPECT_TRUE(EncodeFile(source, dir.path().string(), settings, job));
+    host.messageAnswers = {kAnswerGoOn, -1, kAnswerGoOn};
+    EXPECT_TRUE(EncodeFile(source, dir.Path(), settings, job));
     EXPECT_EQ(ReadFile(dir.File("source.uue")), ReadFile(reference.File("source.uue")));
     EXPECT_TRUE(os.keys.empty());
-    EXPECT_TRUE(host.answers.empty());
+    EXPECT_TRUE(host.messageAnswers.empty());
 }
 
 TEST_F(EncoderFaultsTest, AbortKeepsEarlierSectionFiles) {
@@ -108,8 +109,8 @@ TEST_F(EncoderFaultsTest, AbortKeepsEarlierSectionFiles) {
     settings.LinesPerSection = 500;  // the first chunk's 1457 lines reach into section 3
     os.quietChecks = 2;
     os.keys = {kEscape};
-    host.answers = {kAnswerStop};
-    EXPECT_FALSE(EncodeFile(source, dir.path().string(), settings, job));
+    host.messageAnswers = {kAnswerStop};
+    EXPECT_FALSE(EncodeFile(source, dir.Path(), settings, job));
     EXPECT_TRUE(std::filesystem::exists(dir.File("source_1.uue")));
     EXPECT_TRUE(std::filesystem::exists(dir.File("source_2.uue")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("source_3.uue")));
@@ -117,13 +118,13 @@ TEST_F(EncoderFaultsTest, AbortKeepsEarlierSectionFiles) {
 
 TEST_F(EncoderFaultsTest, AbortQuestionIsAWarningWithTwoButtons) {
     os.keys = {kEscape};
-    host.answers = {kAnswerStop};
-    EncodeFile(source, dir.path().string(), settings, job);
+    host.messageAnswers = {kAnswerStop};
+    EncodeFile(source, dir.Path(), settings, job);
     const auto questions = host.Questions();
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].flags, host::kMsgWarning);
     EXPECT_EQ(questions[0].buttons, 2);
-    EXPECT_EQ(questions[0].lines, (std::vector<std::string>{"M24", "M45", "M8", "M1"}));
+    EXPECT_EQ(questions[0].lines, (std::vector<std::string>{"msg24", "msg45", "msg8", "msg1"}));
 }
 
 }  // namespace

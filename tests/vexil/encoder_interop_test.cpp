@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "vexil/encoder.h"
 
 #if !defined(_WIN32)
@@ -14,11 +15,11 @@
 namespace vexil {
 namespace {
 
-using encode_testing::EncodeHost;
-using encode_testing::RandomBytes;
-using encode_testing::ReadFile;
-using encode_testing::TempDir;
-using encode_testing::WriteFile;
+using encode_test::EncodeHost;
+using encode_test::RandomBytes;
+using encode_test::ReadFile;
+using test::TempDir;
+using encode_test::WriteFile;
 
 // Decodes every data line after the begin line, passing over section lines,
 // blank lines and the table of later sections, up to "end". XX text is

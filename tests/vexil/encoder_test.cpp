@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "platform/platform.h"
 #include "support/faulty_os.h"
 #include "vexil/existing_output_question.h"
@@ -15,11 +16,11 @@
 namespace vexil {
 namespace {
 
-using encode_testing::EncodeHost;
-using encode_testing::RandomBytes;
-using encode_testing::ReadFile;
-using encode_testing::TempDir;
-using encode_testing::WriteFile;
+using encode_test::EncodeHost;
+using encode_test::RandomBytes;
+using encode_test::ReadFile;
+using test::TempDir;
+using encode_test::WriteFile;
 
 const char kUuTable[] =
     "table\r\n`!\"#$%&'()*+,-./0123456789:;<=>?\r\n@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_\r\n";
@@ -40,7 +41,7 @@ protected:
     // into that directory (or `target`); returns EncodeFile's result.
     bool Encode(const std::string& name, const std::string& bytes, const std::string& target = "") {
         WriteFile(dir.File(name), bytes);
-        return EncodeFile(dir.File(name), target.empty() ? dir.path().string() : target, settings, job);
+        return EncodeFile(dir.File(name), target.empty() ? dir.Path() : target, settings, job);
     }
     std::string Output(const std::string& name) { return ReadFile(dir.File(name)); }
 
@@ -282,8 +283,8 @@ TEST_F(EncoderTest, SourcesPastFourGibibytesAreCountedIn64Bits) {
     HugeSourceOs os;
     os.hugePath = dir.File("huge.bin");
     settings.SplitOutput = 1;
-    host.answers = {1};  // skip at the read failure after the first chunk
-    EXPECT_FALSE(EncodeFile(os.hugePath, dir.path().string(), settings, job));
+    host.messageAnswers = {1};  // skip at the read failure after the first chunk
+    EXPECT_FALSE(EncodeFile(os.hugePath, dir.Path(), settings, job));
     // 327680 chunks of 1457 lines, 100 lines a section, 4 header lines.
     EXPECT_EQ(ReadFile(dir.File("huge_1.uue")).rfind(SectionLine(1, 4774298, "huge.bin"), 0), 0u);
     EXPECT_EQ(EstimatedEncodedSize(HugeSourceOs::kLength, 8), 24ull + 28633115307ull + 3 * 477218588ull + 77);
@@ -297,13 +298,13 @@ protected:
         TempDir fresh;
         WriteFile(fresh.File("a.bin"), ReadFile(dir.File("a.bin")));
         EncodeJobState freshJob;
-        ASSERT_TRUE(EncodeFile(fresh.File("a.bin"), fresh.path().string(), settings, freshJob));
+        ASSERT_TRUE(EncodeFile(fresh.File("a.bin"), fresh.Path(), settings, freshJob));
         freshText = ReadFile(fresh.File("a.uue"));
         host.messages.clear();
     }
     bool Answer(int answer) {
-        host.answers.push_back(answer);
-        return EncodeFile(dir.File("a.bin"), dir.path().string(), settings, job);
+        host.messageAnswers.push_back(answer);
+        return EncodeFile(dir.File("a.bin"), dir.Path(), settings, job);
     }
     std::string freshText;
 };
@@ -316,8 +317,8 @@ TEST_F(ExistingOutputTest, QuestionShowsPathRuleAndFigures) {
     EXPECT_EQ(q.flags, host::kMsgWarning);
     EXPECT_EQ(q.buttons, 4);
     ASSERT_EQ(q.lines.size(), 11u);
-    EXPECT_EQ(q.lines[0], "M24");
-    EXPECT_EQ(q.lines[1], "M37");
+    EXPECT_EQ(q.lines[0], "msg24");
+    EXPECT_EQ(q.lines[1], "msg37");
     EXPECT_EQ(q.lines[2], dir.File("a.uue"));
     EXPECT_EQ(q.lines[3], std::string(std::max<size_t>(46, q.lines[2].size()), '\xC4'));
     EXPECT_EQ(q.lines[6], q.lines[3]);
@@ -328,7 +329,7 @@ TEST_F(ExistingOutputTest, QuestionShowsPathRuleAndFigures) {
     EXPECT_EQ(q.lines[4].substr(27, 1) + q.lines[4].substr(30, 1), "..");
     EXPECT_EQ(q.lines[5].size(), 44u);
     EXPECT_EQ((std::vector<std::string>{q.lines.begin() + 7, q.lines.end()}),
-              (std::vector<std::string>{"M2", "M5", "M7", "M1"}));
+              (std::vector<std::string>{"msg2", "msg5", "msg7", "msg1"}));
 }
 
 TEST_F(ExistingOutputTest, SkipLeavesTheFileAlone) {

@@ -77,7 +77,7 @@ TEST_F(EncodingJobTest, BriefDialogShowsSubjectTargetAndSettings) {
     EXPECT_EQ((std::vector<int>{d.x1, d.y1, d.x2, d.y2}), (std::vector<int>{-1, -1, 67, 11}));
     ASSERT_EQ(d.items.size(), 11u);
     EXPECT_EQ(DialogText(2), "msg25");
-    EXPECT_EQ(DialogText(3), "Encode \"...ile_name_for_the_subject.txt\"");
+    EXPECT_EQ(DialogText(3), "Encode \"...le_name_for_the_subject.txt\"");  // the last 27
     EXPECT_EQ(DialogText(4), out.Path());
     EXPECT_EQ(DialogText(6), "Type msg53");
     EXPECT_EQ(DialogText(7), "Single msg33");

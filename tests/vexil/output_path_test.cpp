@@ -2,21 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "platform/platform.h"
 
 namespace vexil {
 namespace {
 
-using encode_testing::EncodeHost;
-using encode_testing::TempDir;
+using encode_test::EncodeHost;
+using test::TempDir;
 
 const std::string kSep(1, platform::kPathSeparator);
 
 TEST(OutputPath, NamesFollowTargetAndSettings) {
     EncodeHost host;
     TempDir dir;
-    const std::string d = dir.path().string();
+    const std::string d = dir.Path();
     const std::string source = d + kSep + "report.txt";
     EncodeSettings plain, split, single;
     split.SplitOutput = 1;

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "encode_host.h"
+#include "encode_test_util.h"
+#include "support/temp_dir.h"
 #include "platform/platform.h"
 
 namespace vexil {
 namespace {
 
-using encode_testing::EncodeHost;
+using encode_test::EncodeHost;
 
 const std::string kSep(1, platform::kPathSeparator);
 
@@ -36,7 +37,7 @@ TEST(Progress, AnnouncementShortensNameAndTarget) {
         const auto& box = host.messages[0];
         EXPECT_EQ(box.flags, host::kMsgLeftAlign);
         EXPECT_EQ(box.buttons, 0);
-        EXPECT_EQ(box.lines, (std::vector<std::string>{"M42", c.shownFile, "M43", c.shownTarget,
+        EXPECT_EQ(box.lines, (std::vector<std::string>{"msg42", c.shownFile, "msg43", c.shownTarget,
                                                        std::string(25, '\xB0'), std::string(25, '\xC4'),
                                                        "File 3"}));
     }

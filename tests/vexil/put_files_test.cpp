@@ -9,9 +9,8 @@
 #include "support/faulty_os.h"
 #include "support/temp_dir.h"
 #include "vexil/alphabets.h"
-#include "vexil/encoding_job.h"
 #include "vexil/module_state.h"
-#include "vexil/storage.h"
+#include "vexil/put_files.h"
 
 namespace vexil {
 namespace {
@@ -38,10 +37,9 @@ protected:
     }
     void TearDown() override { platform::os().SetCurrentDir(previousDir); }
 
-    std::string MakeStorage(const std::string& name, bool plainText = true) {
-        const std::string path = dir.Write(name, kOld);
-        storage.AddSourceFile(path, plainText);
-        return path;
+    std::string MakeStorage(const std::string& name) {
+        storagePath = dir.Write(name, kOld);
+        return storagePath;
     }
     void Put(const std::vector<std::string>& names) {
         items.clear();
@@ -51,12 +49,14 @@ protected:
             std::snprintf(item.findData.fileName, sizeof item.findData.fileName, "%s", name.c_str());
             items.push_back(item);
         }
-        EXPECT_EQ(PutFiles(storage, items.data(), static_cast<int>(items.size())), 0);
+        EXPECT_EQ(PutFilesInto(storagePath.empty() ? nullptr : storagePath.c_str(), items.data(),
+                               static_cast<int>(items.size())),
+                  0);
     }
 
     test::FakeHost fake;
     test::TempDir dir;
-    Storage storage;
+    std::string storagePath;  // empty: a storage without a plain-text file
     std::vector<host::PanelItem> items;
     std::string previousDir;
 };
@@ -105,15 +105,15 @@ TEST_F(PutFilesTest, StorageWithoutExtensionKeepsItsName) {
 }
 
 TEST_F(PutFilesTest, ReadOnlyStorageTakesNothing) {
-    const std::string path = MakeStorage("store.uue", false);
+    const std::string path = dir.Write("store.uue", kOld);
     Put({"a.bin"});
     EXPECT_EQ(Read(path), kOld);
     EXPECT_TRUE(fake.messages.empty());
 }
 
 TEST_F(PutFilesTest, CancelStopsTheJobSkipGoesOn) {
-    const std::string path = MakeStorage("store.uue");
     for (int answer : {1, 2}) {  // skip, cancel
+        const std::string path = MakeStorage("store.uue");
         testing_support::FaultyOs os;
         os.Fail(testing_support::FaultyOs::kOpen, 1);  // the first source does not open
         fake.messageAnswers = {answer};

@@ -1,0 +1,14 @@
+#include "platform/process_env.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace platform {
+
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+bool SetEnv(const std::string& name, const std::string& value) {
+    return setenv(name.c_str(), value.c_str(), 1) == 0;
+}
+
+}  // namespace platform

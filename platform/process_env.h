@@ -1,0 +1,13 @@
+// Process environment services for the plughost program.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// True when standard input is an interactive terminal (console).
+bool StdinIsTerminal();
+// Sets an environment variable of this process (overwriting it); false on failure.
+bool SetEnv(const std::string& name, const std::string& value);
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// The command table of the plughost program.
+//
+// Each command lives in its own file plughost/cmd_<name>.cpp as
+//     int Run<Name>(Host& host, const std::vector<std::string>& args, std::ostream& out);
+// and gets one line in the table of commands.cpp. `args` are the words after
+// the command name; results go to `out`, diagnostics to host.Log(), questions
+// to host.GetUi(). The return value is the program's exit code (0 success).
+// The plugins are loaded and started before a command runs. Tests call the
+// Run functions directly with a Host of their own.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace plughost {
+
+using CommandFn = int (*)(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
+struct Command {
+    const char* name;
+    CommandFn run;
+    const char* usage;    // arguments after the name, e.g. "[PLUGIN]"
+    const char* summary;  // one line for the help text
+};
+
+const std::vector<Command>& Commands();
+const Command* FindCommand(const std::string& name);
+
+// Prints, per plugin, its file name and its plugins-menu and configuration-menu strings.
+int RunInfo(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
+}  // namespace plughost

@@ -1,0 +1,97 @@
+#include "scripted_ui.h"
+
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+namespace plughost {
+
+namespace {
+
+std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+
+}  // namespace
+
+std::string DescribeDialogItem(const host::DialogItem& item) {
+    std::ostringstream s;
+    const bool separator = (item.flags & host::kDifSeparator) != 0;
+    switch (item.type) {
+    case host::kDiText: s << (separator ? "separator " : "text ") << Quoted(item.data); break;
+    case host::kDiVText: s << "vtext " << Quoted(item.data); break;
+    case host::kDiSingleBox: s << "box " << Quoted(item.data); break;
+    case host::kDiDoubleBox: s << "box2 " << Quoted(item.data); break;
+    case host::kDiEdit: s << "edit " << Quoted(item.data); break;
+    case host::kDiButton:
+        s << "button " << Quoted(item.data);
+        if (item.defaultButton) s << " (default)";
+        break;
+    case host::kDiCheckBox: s << "check [" << (item.selected ? 'x' : ' ') << "] " << Quoted(item.data); break;
+    case host::kDiRadioButton: s << "radio (" << (item.selected ? '*' : ' ') << ") " << Quoted(item.data); break;
+    default: s << "type " << item.type << " " << Quoted(item.data); break;
+    }
+    if (item.focus) s << " (focus)";
+    return s.str();
+}
+
+ScriptedUi::ScriptedUi(std::ostream& log, std::istream* keyboard) : log_(log), keyboard_(keyboard) {}
+
+int ScriptedUi::NextAnswer(int choices) {
+    int answer = -1;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    } else if (keyboard_ != nullptr) {
+        for (;;) {
+            log_ << "  answer (0.." << choices - 1 << ", -1 for Esc)? " << std::flush;
+            std::string line;
+            if (!std::getline(*keyboard_, line)) {
+                answer = -1;
+                break;
+            }
+            std::istringstream in(line);
+            if (in >> answer) break;
+        }
+    }
+    if (answer < -1 || answer >= choices) {
+        log_ << "  answer " << answer << " is out of range, taken as -1\n";
+        answer = -1;
+    }
+    log_ << "  answer: " << answer << "\n" << std::flush;
+    return answer;
+}
+
+int ScriptedUi::Menu(const MenuRequest& request) {
+    log_ << "menu: " << request.title << "\n";
+    for (size_t i = 0; i < request.items.size(); ++i) {
+        const MenuEntry& e = request.items[i];
+        log_ << "  [" << i << "] " << (e.separator ? "--------" : e.text);
+        if (e.checked) log_ << " (checked)";
+        if (e.selected) log_ << " (selected)";
+        log_ << "\n";
+    }
+    if (!request.bottom.empty()) log_ << "  bottom: " << request.bottom << "\n";
+    return NextAnswer(static_cast<int>(request.items.size()));
+}
+
+int ScriptedUi::Dialog(const DialogRequest& request) {
+    log_ << "dialog: " << (request.helpTopic.empty() ? "(no help topic)" : request.helpTopic) << " ("
+         << request.x2 << "x" << request.y2 << ")\n";
+    for (int i = 0; i < request.count; ++i)
+        log_ << "  [" << i << "] " << DescribeDialogItem(request.items[i]) << "\n";
+    return NextAnswer(request.count);
+}
+
+int ScriptedUi::Message(const MessageRequest& request) {
+    log_ << "message: " << request.title << "\n";
+    for (const std::string& line : request.lines) log_ << "  | " << line << "\n";
+    if (request.buttons.empty()) {
+        log_ << "  (no buttons)\n" << std::flush;
+        return -1;
+    }
+    log_ << "  buttons:";
+    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << request.buttons[i];
+    log_ << "\n";
+    return NextAnswer(static_cast<int>(request.buttons.size()));
+}
+
+}  // namespace plughost
