@@ -32,4 +32,9 @@ const Command* FindCommand(const std::string& name);
 // Prints, per plugin, its file name and its plugins-menu and configuration-menu strings.
 int RunInfo(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
+// Runs vexil's configuration menu (cmd_config.cpp).
+int RunConfig(Host& host, const std::vector<std::string>& args, std::ostream& out);
+// Encodes files through vexil's plugins menu and encoding dialog (cmd_encode.cpp).
+int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
 }  // namespace plughost

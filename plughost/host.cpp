@@ -41,7 +41,14 @@ std::vector<fs::path> SortedEntries(const fs::path& dir, bool directories) {
 
 }  // namespace
 
-Host::Host(Ui& ui, std::ostream& log) : ui_(ui), log_(log) { g_current = this; }
+Host::Host(Ui& ui, std::ostream& log) : ui_(&ui), log_(log) { g_current = this; }
+
+Ui& Host::ReplaceUi(Ui& ui) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Ui& previous = *ui_;
+    ui_ = &ui;
+    return previous;
+}
 
 Host::~Host() {
     // Panels first: a panel over a plugin's storage may still call into the plugin.

@@ -32,7 +32,10 @@ public:
     // The Host the host operations serve; null when there is none.
     static Host* Current();
 
-    Ui& GetUi() { return ui_; }
+    Ui& GetUi() { return *ui_; }
+    // Puts `ui` in force (for a command that answers some requests itself);
+    // returns the Ui it replaces.
+    Ui& ReplaceUi(Ui& ui);
     std::ostream& Log() { return log_; }
     std::recursive_mutex& Mutex() { return mutex_; }
 
@@ -65,7 +68,7 @@ public:
     Panel& OtherPanel(const Panel* panel);
 
 private:
-    Ui& ui_;
+    Ui* ui_;
     std::ostream& log_;
     std::recursive_mutex mutex_;
     std::vector<std::unique_ptr<Plugin>> plugins_;

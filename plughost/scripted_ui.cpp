@@ -1,5 +1,7 @@
 #include "scripted_ui.h"
 
+#include "box_chars.h"
+
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -8,7 +10,7 @@ namespace plughost {
 
 namespace {
 
-std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+std::string Quoted(const char* text) { return "\"" + RenderBoxChars(text) + "\""; }
 
 }  // namespace
 
@@ -61,10 +63,10 @@ int ScriptedUi::NextAnswer(int choices) {
 }
 
 int ScriptedUi::Menu(const MenuRequest& request) {
-    log_ << "menu: " << request.title << "\n";
+    log_ << "menu: " << RenderBoxChars(request.title) << "\n";
     for (size_t i = 0; i < request.items.size(); ++i) {
         const MenuEntry& e = request.items[i];
-        log_ << "  [" << i << "] " << (e.separator ? "--------" : e.text);
+        log_ << "  [" << i << "] " << (e.separator ? "--------" : RenderBoxChars(e.text));
         if (e.checked) log_ << " (checked)";
         if (e.selected) log_ << " (selected)";
         log_ << "\n";
@@ -82,14 +84,14 @@ int ScriptedUi::Dialog(const DialogRequest& request) {
 }
 
 int ScriptedUi::Message(const MessageRequest& request) {
-    log_ << "message: " << request.title << "\n";
-    for (const std::string& line : request.lines) log_ << "  | " << line << "\n";
+    log_ << "message: " << RenderBoxChars(request.title) << "\n";
+    for (const std::string& line : request.lines) log_ << "  | " << RenderBoxChars(line) << "\n";
     if (request.buttons.empty()) {
         log_ << "  (no buttons)\n" << std::flush;
         return -1;
     }
     log_ << "  buttons:";
-    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << request.buttons[i];
+    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << RenderBoxChars(request.buttons[i]);
     log_ << "\n";
     return NextAnswer(static_cast<int>(request.buttons.size()));
 }
