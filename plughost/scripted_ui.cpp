@@ -2,6 +2,7 @@
 
 #include "box_chars.h"
 
+#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -37,18 +38,72 @@ std::string DescribeDialogItem(const host::DialogItem& item) {
 
 ScriptedUi::ScriptedUi(std::ostream& log, std::istream* keyboard) : log_(log), keyboard_(keyboard) {}
 
-int ScriptedUi::NextAnswer(int choices) {
+namespace {
+
+bool IsOn(const std::string& text) { return text == "x" || text == "X" || text == "1" || text == "on"; }
+
+// Sets one item of a dialog as a user would: an edit field's text, a check
+// box's state, or a radio button (which clears the others of its group).
+void ApplyEdit(host::DialogItem* items, int count, int index, const std::string& text, std::ostream& log) {
+    if (index < 0 || index >= count) {
+        log << "  no item " << index << " to set\n";
+        return;
+    }
+    host::DialogItem& item = items[index];
+    if (item.type == host::kDiCheckBox) {
+        item.selected = IsOn(text) ? 1 : 0;
+    } else if (item.type == host::kDiRadioButton) {
+        const bool on = IsOn(text);
+        if (on) {
+            int first = index;
+            while (first > 0 && items[first - 1].type == host::kDiRadioButton && !(items[first].flags & host::kDifGroup))
+                --first;
+            for (int i = first; i < count && items[i].type == host::kDiRadioButton; ++i) {
+                if (i > first && (items[i].flags & host::kDifGroup)) break;
+                items[i].selected = 0;
+            }
+        }
+        item.selected = on ? 1 : 0;
+    } else {
+        std::snprintf(item.data, sizeof item.data, "%s", text.c_str());
+    }
+    log << "  set [" << index << "] " << DescribeDialogItem(item) << "\n";
+}
+
+// "ITEM=TEXT" typed at the keyboard.
+bool ParseEdit(const std::string& line, int* item, std::string* text) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0) return false;
+    for (size_t i = 0; i < equals; ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
+    *item = std::stoi(line.substr(0, equals));
+    *text = line.substr(equals + 1);
+    return true;
+}
+
+}  // namespace
+
+int ScriptedUi::NextAnswer(int choices, host::DialogItem* items, int count) {
     int answer = -1;
     if (!answers_.empty()) {
-        answer = answers_.front();
+        answer = answers_.front().answer;
+        if (items != nullptr)
+            for (const ItemEdit& edit : answers_.front().edits) ApplyEdit(items, count, edit.item, edit.text, log_);
         answers_.pop_front();
     } else if (keyboard_ != nullptr) {
         for (;;) {
-            log_ << "  answer (0.." << choices - 1 << ", -1 for Esc)? " << std::flush;
+            log_ << "  answer (0.." << choices - 1 << ", -1 for Esc" << (items ? "; ITEM=TEXT sets an item" : "")
+                 << ")? " << std::flush;
             std::string line;
             if (!std::getline(*keyboard_, line)) {
                 answer = -1;
                 break;
+            }
+            int item = 0;
+            std::string text;
+            if (items != nullptr && ParseEdit(line, &item, &text)) {
+                ApplyEdit(items, count, item, text, log_);
+                continue;
             }
             std::istringstream in(line);
             if (in >> answer) break;
@@ -80,7 +135,7 @@ int ScriptedUi::Dialog(const DialogRequest& request) {
          << request.x2 << "x" << request.y2 << ")\n";
     for (int i = 0; i < request.count; ++i)
         log_ << "  [" << i << "] " << DescribeDialogItem(request.items[i]) << "\n";
-    return NextAnswer(request.count);
+    return NextAnswer(request.count, request.items, request.count);
 }
 
 int ScriptedUi::Message(const MessageRequest& request) {
