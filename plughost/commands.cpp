@@ -5,6 +5,9 @@ namespace plughost {
 const std::vector<Command>& Commands() {
     // One line per command, in name order.
     static const std::vector<Command> commands = {
+        {"calc", RunCalc, "STEP...",
+         "drive the calculator dialog: --radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order;\n"
+         "      after each --run or --evaluate print what the dialog shows"},
         {"config", RunConfig, "", "run vexil's configuration menu"},
         {"encode", RunEncode, "[--target T] [--detailed] FILE...",
          "encode the FILEs through vexil's encoding dialog (target T; --detailed: the detailed dialog)"},

@@ -29,6 +29,12 @@ struct Command {
 const std::vector<Command>& Commands();
 const Command* FindCommand(const std::string& name);
 
+// Drives the calculator's dialog through OpenPlugin with the steps in `args`
+// (--radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order); after
+// each --run or --evaluate prints the expression and the four results the
+// dialog shows next, one "name<TAB>text" line each; finally closes the dialog.
+int RunCalc(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
 // Prints, per plugin, its file name and its plugins-menu and configuration-menu strings.
 int RunInfo(Host& host, const std::vector<std::string>& args, std::ostream& out);
 

@@ -67,7 +67,7 @@ int HOST_CALL HostDialog(int /*moduleNumber*/, int x1, int y1, int x2, int y2, c
         request.y2 = y2;
         request.items = items;
         request.count = itemsNumber;
-        return host->GetUi().Dialog(request);
+        return host->GetUi().AnswerDialog(request);
     } catch (...) {
         return -1;
     }

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_interface.h"
@@ -49,6 +51,8 @@ struct DialogRequest {
 
 class Ui {
 public:
+    using DialogHandler = std::function<int(const DialogRequest& request)>;
+
     virtual ~Ui() = default;
     // Index of the chosen entry; -1 when cancelled (Esc).
     virtual int Menu(const MenuRequest& request) = 0;
@@ -56,6 +60,21 @@ public:
     virtual int Dialog(const DialogRequest& request) = 0;
     // Index of the button pressed; -1 when cancelled or when there are no buttons.
     virtual int Message(const MessageRequest& request) = 0;
+
+    // A command that drives a plugin's dialog itself installs a handler that
+    // answers dialogs in place of Dialog(); an empty handler removes it.
+    // Returns the handler it replaces.
+    DialogHandler SetDialogHandler(DialogHandler handler) {
+        std::swap(handler, dialogHandler_);
+        return handler;
+    }
+    // What the host's dialog operation calls: the handler if one is installed, else Dialog().
+    int AnswerDialog(const DialogRequest& request) {
+        return dialogHandler_ ? dialogHandler_(request) : Dialog(request);
+    }
+
+private:
+    DialogHandler dialogHandler_;
 };
 
 }  // namespace plughost

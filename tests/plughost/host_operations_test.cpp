@@ -135,6 +135,26 @@ TEST_F(HostOperationsTest, DialogWritesBackIntoThePluginsItems) {
     EXPECT_EQ(ui.dialogs[0].y2, 8);
 }
 
+TEST_F(HostOperationsTest, InstalledDialogHandlerAnswersInPlaceOfTheUi) {
+    host::DialogItem items[3] = {};
+    int handled = 0;
+    plughost::Ui::DialogHandler previous = ui.SetDialogHandler([&](const plughost::DialogRequest& r) {
+        ++handled;
+        std::strcpy(r.items[0].data, "by handler");
+        return 7;
+    });
+    EXPECT_FALSE(previous);
+    EXPECT_EQ(plughost::HostDialog(0, -1, -1, 43, 12, nullptr, items, 3), 7);
+    EXPECT_EQ(handled, 1);
+    EXPECT_STREQ(items[0].data, "by handler");
+    EXPECT_TRUE(ui.dialogs.empty());
+
+    EXPECT_TRUE(ui.SetDialogHandler(nullptr));  // removing returns the installed one
+    EXPECT_EQ(plughost::HostDialog(0, -1, -1, 43, 12, nullptr, items, 3), 2);
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(handled, 1);
+}
+
 TEST_F(HostOperationsTest, ControlRoutesCommandsToTheActiveAndPassivePanels) {
     host::PanelState state{};
     host::PanelPosition position{4, 2};

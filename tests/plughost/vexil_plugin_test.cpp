@@ -19,7 +19,7 @@ class VexilPluginTest : public ::testing::Test {
 protected:
     VexilPluginTest() : ui(log), host(ui, log) {}
     void SetUp() override {
-        ASSERT_EQ(host.LoadPlugins(PLUGHOST_TEST_PLUGINS_DIR), 1) << log.str();
+        ASSERT_GE(host.LoadPlugins(PLUGHOST_TEST_PLUGINS_DIR), 1) << log.str();  // the calculator loads too
         vexil = host.FindPlugin("vexil");
         ASSERT_NE(vexil, nullptr);
     }
@@ -47,10 +47,12 @@ TEST_F(VexilPluginTest, ExportsEveryEntryPoint) {
 TEST_F(VexilPluginTest, InfoShowsMessage24InBothMenus) {
     std::ostringstream out;
     EXPECT_EQ(plughost::RunInfo(host, {}, out), 0);
-    EXPECT_EQ(out.str(), vexil->FileName() +
+    EXPECT_NE(out.str().find(vexil->FileName() +
                              "\n"
                              "  plugins menu: VEXIL\n"
-                             "  config menu: VEXIL\n");
+                             "  config menu: VEXIL\n"),
+              std::string::npos)
+        << out.str();
     EXPECT_STREQ(vexil->Message(24), "VEXIL");
 }
 

@@ -1,0 +1,286 @@
+#include "calculator/str2math.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calculator/decimal_text.h"
+
+namespace calc {
+namespace {
+
+struct Case {
+    const char* expression;
+    const char* shown;  // the value as FormatDecimal writes it, or "Error"
+};
+
+std::string Shown(std::optional<double> value, char separator) {
+    return value ? FormatDecimal(*value, separator) : "Error";
+}
+
+void ExpectAll(const std::vector<Case>& cases, char separator = '.') {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        EXPECT_EQ(Shown(EvaluateExpression(c.expression, separator), separator), c.shown);
+    }
+}
+
+TEST(Str2Math, PrecedenceAndAssociativity) {
+    ExpectAll({
+        {"2+3*4", "14"},
+        {"2*3+4", "10"},
+        {"(2+3)*4", "20"},
+        {"2^3^2", "64"},
+        {"8/2/2", "2"},
+        {"10-2-3", "5"},
+        {"6:3", "2"},
+        {"12:3/2", "2"},
+        {"2*3^2", "18"},
+        {"1+2^3*2-1", "16"},
+        {"7", "7"},
+    });
+}
+
+TEST(Str2Math, UnaryMinusBelongsToTheNumber) {
+    ExpectAll({
+        {"-2^2", "4"},
+        {"2^-1", "0.5"},
+        {"2*-3", "-6"},
+        {"3--2", "5"},
+        {"3--5", "8"},
+        {"-(2+3)", "-5"},
+        {"(-2)^3", "-8"},
+        {"2^-2", "0.25"},
+        {"(-2)^-1", "-0.5"},
+        {"-5", "-5"},
+        {"--2", "Error"},
+        {"3---5", "Error"},
+    });
+}
+
+TEST(Str2Math, GroupsAreReplacedInnermostFirst) {
+    ExpectAll({
+        {"((2+3)*(4-1))", "15"},
+        {"2*(3+(4*(1+1)))", "22"},
+        {"2(3)", "23"},
+        {"(2)(3)", "23"},
+        {"SIN(1+2)", "0.141120008059867"},
+        {"SIN(-1)", "-0.841470984807897"},
+        {"SQRT((3+1)*4)", "4"},
+        {"(1)+(2)+(3)", "6"},
+        {"-(-2)*3", "Error"},  // "!(!2)": the group value lands behind a negation as "!!2"
+        {"(0-5)*2", "-10"},
+        {"2(0-5)", "Error"},   // "2!5" is no number
+    });
+}
+
+TEST(Str2Math, GroupFailures) {
+    ExpectAll({
+        {")(", "Error"},
+        {"()", "Error"},
+        {"(2))", "Error"},
+        {"((2)", "Error"},
+        {"(2", "Error"},
+        {"2*(", "Error"},
+        {"(1/0)+1", "Error"},
+        {"(2)3)(", "Error"},
+    });
+}
+
+TEST(Str2Math, Functions) {
+    ExpectAll({
+        {"sqrt16", "4"},
+        {"Sqrt16", "4"},
+        {"SIN(0)", "0"},
+        {"2SIN", "0.909297426825682"},
+        {"SIN3^2", "0.019914856674817"},
+        {"SQR2*3", "12"},
+        {"-SQR2", "4"},
+        {"COS1", "0.54030230586814"},
+        {"TAN1", "1.5574077246549"},
+        {"TG1", "1.5574077246549"},
+        {"CTG1", "0.642092615934331"},
+        {"LN10", "2.30258509299405"},
+        {"LG2", "0.301029995663981"},
+        {"LG1000", "3"},
+        {"SIN30", "-0.988031624092862"},
+        {"30SIN", "-0.988031624092862"},
+        {"S3IN0", "-0.988031624092862"},
+        {"SIN9223372036854775808", "0"},  // 2^63: the sine gives up
+    });
+}
+
+TEST(Str2Math, FunctionFailures) {
+    ExpectAll({
+        {"SIN", "Error"},
+        {"SIN-1", "Error"},
+        {"-LN2", "Error"},
+        {"LN0", "Error"},
+        {"CTG0", "Error"},
+        {"SQRT(-4)", "Error"},
+        {"LG0", "Error"},
+        {"TAN9223372036854775808", "Error"},  // 0 / 0
+        {"PI", "Error"},
+        {"FF", "Error"},
+        {"SINCOS1", "Error"},
+        {"SQ2", "Error"},
+    });
+}
+
+TEST(Str2Math, FailuresOfEveryKind) {
+    ExpectAll({
+        {"", "Error"},
+        {"-", "Error"},
+        {"2+", "Error"},
+        {"2*", "Error"},
+        {"2^", "Error"},
+        {"*2", "Error"},
+        {"2*/3", "Error"},
+        {"2 + 3", "Error"},
+        {" 2", "Error"},
+        {"1/0", "Error"},
+        {"0:0", "Error"},
+        {"1Ab", "Error"},
+        {"08", "Error"},
+        {"1..2", "Error"},
+        {"1,5", "Error"},
+    });
+}
+
+TEST(Str2Math, PowerRules) {
+    ExpectAll({
+        {"0^0", "1"},
+        {"0^5", "0"},
+        {"0^0.5", "0"},
+        {"5^0", "1"},
+        {"0^-1", "Error"},
+        {"0^-0.5", "Error"},
+        {"(-2)^0.5", "Error"},
+        {"2^0.5", "1.4142135623731"},
+        {"4^0.5", "2"},
+        {"2^10", "1024"},
+        {"(-1)^2147483647", "-1"},
+        {"1^2147483648", "1"},
+    });
+}
+
+TEST(Str2Math, OverflowFailsAndUnderflowDoesNot) {
+    ExpectAll({
+        {"1E300*1E300", "Error"},
+        {"1E308+1E308", "Error"},
+        {"10^309", "Error"},
+        {"2^1023*2", "Error"},
+        {"1E400", "Error"},
+        {"1E5000", "Error"},
+        {"10^-5000", "Error"},  // the power overflows before its reciprocal is taken
+        {"2.7^100000", "Error"},
+        {"1E-300*1E-300", "0"},
+        {"0.1^400", "0"},
+        {"1E-400", "0"},
+        {"2^-1074", "4.94065645841247E-324"},
+        {"1E308*10", "Error"},
+        {"1E307*10", "1E308"},
+    });
+}
+
+TEST(Str2Math, IntermediatesAreCarriedAsFifteenDigits) {
+    ExpectAll({
+        {"1/3*3", "0.999999999999999"},
+        {"(1/3)*3", "0.999999999999999"},
+        {"2/3", "0.666666666666667"},
+        {"2/3*3", "2"},
+        {"0.1+0.2", "0.3"},
+    });
+}
+
+TEST(Str2Math, SignedExponentsStayInOnePiece) {
+    ExpectAll({
+        {"1E3*2", "2000"},
+        {"1E-5*2", "2E-5"},
+        {"(0.00001)*2", "2E-5"},
+        {"SIN(0.00001)", "9.99999999983333E-6"},
+        {"1E+3", "1000"},
+        {"1e-2+1", "1.01"},
+        {"2E-5-1E-5", "1E-5"},
+        {"-1E-5", "-1E-5"},
+        {"(-0.00001)*2", "-2E-5"},
+        {"SQRT(1E-10)", "1E-5"},
+        {"0x1E-5", "25"},
+        {"$1E-5", "25"},
+        {"0x1E+5", "35"},
+        {"-$1E-5", "-35"},
+        {"1.E-2", "0.01"},
+        {"E-5", "Error"},  // no digit before the "E": a subtraction with an empty number
+    });
+}
+
+TEST(Str2Math, RadixLiteralsAsOperands) {
+    ExpectAll({
+        {"$1F+1", "32"},
+        {"FFh", "255"},
+        {"250+5", "255"},
+        {"FFh-0x10", "239"},
+        {"017*2", "30"},
+        {"101b+0b1", "6"},
+        {"-1Fh", "-31"},
+        {"2*-$10", "-32"},
+        {"FFFFFFFFFFh", "1099511627775"},
+        {"FFFFFFFFFFFh", "17592186044416"},
+    });
+}
+
+TEST(Str2Math, CommaSeparator) {
+    ExpectAll(
+        {
+            {"0,5", "0,5"},
+            {"1/3", "0,333333333333333"},
+            {"0,1+0,2", "0,3"},
+            {"1,5E-5*2", "3E-5"},
+            {"(0,000015)*2", "3E-5"},
+            {"1,E-2", "0,01"},
+            {"0.5", "Error"},
+            {"0,5h", "Error"},
+            {"2,5*2", "5"},
+        },
+        ',');
+}
+
+TEST(Str2Math, NullTextFails) { EXPECT_FALSE(EvaluateExpression(static_cast<const char*>(nullptr), '.')); }
+
+TEST(Str2Math, ExpressionsLongerThan255CharactersFail) {
+    std::string longest = "1";
+    while (longest.size() < kMaxExpressionLength) longest += "+1";
+    ASSERT_EQ(longest.size(), 255u);
+    EXPECT_EQ(Shown(EvaluateExpression(longest, '.'), '.'), "128");
+    EXPECT_FALSE(EvaluateExpression(longest + "0", '.'));
+    EXPECT_FALSE(EvaluateExpression(longest + "+1", '.'));
+}
+
+TEST(Str2Math, GroupValuesMayGrowTheTextBeyond255Characters) {
+    // Each "(1/3)" turns into 17 characters; the grown text is evaluated whole.
+    std::string text = "(1/3)";
+    for (int i = 1; i < 20; ++i) text += "+(1/3)";
+    ASSERT_LE(text.size(), kMaxExpressionLength);
+    EXPECT_EQ(Shown(EvaluateExpression(text, '.'), '.'), "6.66666666666661");
+}
+
+TEST(Str2Math, EvaluateFlatRejectsParentheses) {
+    EXPECT_FALSE(EvaluateFlat("(2+3)", '.'));
+    EXPECT_FALSE(EvaluateFlat("2+3)", '.'));
+    EXPECT_EQ(EvaluateFlat("2+3", '.'), 5.0);
+}
+
+TEST(Str2Math, EvaluateOperandNegationMarkers) {
+    EXPECT_EQ(EvaluateOperand("!5", '.'), -5.0);
+    EXPECT_EQ(EvaluateOperand("!$10", '.'), -16.0);
+    EXPECT_EQ(EvaluateOperand("SQR!3", '.'), 9.0);
+    EXPECT_EQ(EvaluateOperand("!SQR3", '.'), 9.0);
+    EXPECT_FALSE(EvaluateOperand("!!5", '.'));
+    EXPECT_FALSE(EvaluateOperand("!", '.'));
+    EXPECT_FALSE(EvaluateOperand("", '.'));
+    EXPECT_FALSE(EvaluateOperand("2!5", '.'));
+}
+
+}  // namespace
+}  // namespace calc
