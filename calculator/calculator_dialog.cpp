@@ -76,7 +76,12 @@ void Calculate(CalculatorState& state, const std::string& expression, bool evalu
     for (int r = 1; r < 4; ++r) state.results[r] = DecimalToRadix(state.results[0], kRadixes[r], separator);
     const int selected = static_cast<int>(state.radix);
     if (evaluate && state.results[selected] != kOverflowText) {
-        state.expression = state.results[selected] + kSuffixes[selected];
+        std::string text = state.results[selected];
+        // "00b" and "01b" would read back as octal (a leading zero wins over
+        // the "b" suffix) and fail; binary 0 and 1 go back without the pad.
+        const size_t digits = text[0] == '-' ? 1 : 0;
+        if (state.radix == Radix::Bin && text.size() == digits + 2 && text[digits] == '0') text.erase(digits, 1);
+        state.expression = text + kSuffixes[selected];
     }
 }
 

@@ -12,6 +12,10 @@ const std::vector<Command>& Commands() {
         {"encode", RunEncode, "[--target T] [--detailed] FILE...",
          "encode the FILEs through vexil's encoding dialog (target T; --detailed: the detailed dialog)"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
+        {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
+        {"put", RunPut, "STORAGE FILE...",
+         "copy the FILEs onto the storage STORAGE (PutFiles), then list it as list does"},
+        {"watch", RunWatch, "FILE", "list FILE, then list it again whenever the plugin re-reads it (until interrupted)"},
     };
     return commands;
 }

@@ -37,10 +37,19 @@ int RunCalc(Host& host, const std::vector<std::string>& args, std::ostream& out)
 
 // Prints, per plugin, its file name and its plugins-menu and configuration-menu strings.
 int RunInfo(Host& host, const std::vector<std::string>& args, std::ostream& out);
+// Opens FILE through the plugins' OpenFilePlugin and prints "title\t<title>"
+// and one "item\t<name>\t<size>" line per item; "declined" and 3 when no plugin takes it.
+int RunList(Host& host, const std::vector<std::string>& args, std::ostream& out);
+// As list, then sends an idle event every 200 ms and prints the listing again
+// whenever the plugin asked the host to re-read the panel, until interrupted.
+int RunWatch(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
 // Runs vexil's configuration menu (cmd_config.cpp).
 int RunConfig(Host& host, const std::vector<std::string>& args, std::ostream& out);
 // Encodes files through vexil's plugins menu and encoding dialog (cmd_encode.cpp).
 int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
+// Copies files onto a storage and lists it (cmd_put.cpp).
+int RunPut(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
 }  // namespace plughost

@@ -123,9 +123,14 @@ public:
             errno = EINVAL;
             return nullptr;
         }
+        // Only ordinary files: opening a FIFO or device could block or never end.
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            return nullptr;
+        }
         FILE* file = std::fopen(path.c_str(), mode);
         if (!file) return nullptr;
-        struct stat st;
         if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
             std::fclose(file);
             errno = EISDIR;

@@ -188,7 +188,10 @@ void RegText::CreateKey(const std::string& keyPath) {
     if (FindSection(keyPath) >= 0) return;
     if (lines_.empty()) lines_.push_back("REGEDIT4");
     if (!lines_.back().empty()) lines_.push_back("");
-    lines_.push_back("[" + FullKeyName(keyPath) + "]");
+    std::string section = "[";
+    section += FullKeyName(keyPath);
+    section += ']';
+    lines_.push_back(section);
 }
 
 void RegText::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {

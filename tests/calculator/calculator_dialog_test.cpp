@@ -170,6 +170,21 @@ TEST_F(CalculatorDialogTest, EvaluatePutsTheResultInTheSelectedRadixBack) {
     EXPECT_EQ(LastShown(), (Texts{"-05h", "-5", "-05", "-05", "-101"}));
 }
 
+TEST_F(CalculatorDialogTest, EvaluatedBinaryZeroAndOneReadBack) {
+    const std::pair<const char*, Texts> cases[] = {
+        {"1", {"1b", "1", "01", "01", "01"}},
+        {"0", {"0b", "0", "00", "00", "00"}},
+        {"0-1", {"-1b", "-1", "-01", "-01", "-01"}},
+        {"2", {"10b", "2", "02", "02", "10"}},
+    };
+    for (const auto& [expression, shown] : cases) {
+        SCOPED_TRACE(expression);
+        g_showings.clear();
+        Run({{expression, 3, kEvaluateButton}, {"", -1, kRunButton}});
+        EXPECT_EQ(LastShown(), shown);
+    }
+}
+
 TEST_F(CalculatorDialogTest, EvaluateKeepsTheExpressionOnErrorAndOverflow) {
     Run({{"1/0", -1, kEvaluateButton}});
     EXPECT_EQ(LastShown(), (Texts{"1/0", "Error", "Error", "Error", "Error"}));

@@ -10,6 +10,10 @@
 
 #include "platform/library.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "os_test_" + name; }
@@ -69,6 +73,19 @@ TEST(OsTest, NamesWithWildcardsAndDirectoriesNeverOpen) {
     EXPECT_EQ(Os().Open(TempPath("a?b.uue"), "wb"), nullptr);
     EXPECT_EQ(Os().Open(::testing::TempDir(), "rb"), nullptr);
 }
+
+#ifndef _WIN32
+TEST(OsTest, FifosNeitherMatchNorOpen) {
+    // Opening a FIFO for writing would wait for a reader forever.
+    const std::string path = TempPath("fifo");
+    std::remove(path.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(Os().FindFile(path, nullptr));
+    EXPECT_EQ(Os().Open(path, "wb"), nullptr);
+    EXPECT_EQ(Os().Open(path, "rb"), nullptr);
+    std::remove(path.c_str());
+}
+#endif
 
 TEST(OsTest, CurrentDirectoryCanBeChangedAndRestored) {
     const std::string before = Os().GetCurrentDir();
