@@ -16,8 +16,7 @@ namespace vexil {
 
 namespace {
 
-constexpr int kItemAccept = 0;
-constexpr int kItemClose = 1;
+constexpr int kItemAccept = 0;  // item 1, the close button, refreshes the panels only
 constexpr int kItemSubject = 3;
 constexpr int kItemTarget = 4;
 constexpr int kItemType = 6, kItemSingle = 7, kItemSplit = 8, kItemLines = 9;  // brief form
