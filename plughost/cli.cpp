@@ -36,7 +36,7 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine* line, 
             return true;
         }
         if (word.rfind("--", 0) != 0) break;
-        if (word != "--plugins" && word != "--registry" && word != "--answer") {
+        if (word != "--plugins" && word != "--registry" && word != "--answer" && word != "--edit") {
             *error = "unknown option " + word;
             return false;
         }
@@ -49,6 +49,14 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine* line, 
             line->pluginsDir = value;
         } else if (word == "--registry") {
             line->registryFile = value;
+        } else if (word == "--edit") {
+            const size_t equals = value.find('=');
+            int item = 0;
+            if (equals == std::string::npos || !ParseInt(value.substr(0, equals), &item) || item < 0) {
+                *error = "--edit needs ITEM=TEXT, not " + value;
+                return false;
+            }
+            line->edits.push_back({line->answers.size(), item, value.substr(equals + 1)});
         } else {
             int answer = 0;
             if (!ParseInt(value, &answer) || answer < -1) {
@@ -57,6 +65,10 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine* line, 
             }
             line->answers.push_back(answer);
         }
+    }
+    if (!line->edits.empty() && line->edits.back().beforeAnswer == line->answers.size()) {
+        *error = "--edit must come before the --answer that closes its dialog";
+        return false;
     }
     if (i == words.size()) {
         *error = "no command given";
@@ -75,12 +87,15 @@ std::string DefaultPluginsDir(const std::string& programPath) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: plughost [--plugins DIR] [--registry FILE] [--answer N]... COMMAND [ARG]...\n"
+    out << "usage: plughost [--plugins DIR] [--registry FILE] [--answer N | --edit ITEM=TEXT]... COMMAND [ARG]...\n"
            "  --plugins DIR    load the plugins from DIR (one subfolder per plugin);\n"
            "                   default: the plugins folder beside bin/\n"
            "  --registry FILE  settings store file (POSIX; Windows uses the registry)\n"
            "  --answer N       answer the next menu, dialog or message box with N\n"
            "                   (an item or button index, -1 for Esc); repeatable\n"
+           "  --edit ITEM=TEXT before the next --answer closes a dialog, set item ITEM:\n"
+           "                   an edit field's text, or a check box or radio button\n"
+           "                   (x, 1, on: set; anything else: clear); repeatable\n"
            "commands:\n";
     for (const Command& command : Commands())
         out << "  " << command.name << (*command.usage ? " " : "") << command.usage << "\n      "
@@ -104,7 +119,11 @@ int RunCommandLine(const CommandLine& line, const std::string& programPath, std:
     }
 #endif
     ScriptedUi ui(err, keyboard);
-    for (int answer : line.answers) ui.QueueAnswer(answer);
+    for (size_t i = 0; i < line.answers.size(); ++i) {
+        for (const CommandLine::Edit& edit : line.edits)
+            if (edit.beforeAnswer == i) ui.QueueDialogEdit(edit.item, edit.text);
+        ui.QueueAnswer(line.answers[i]);
+    }
     Host host(ui, err);
     host.LoadPlugins(line.pluginsDir.empty() ? DefaultPluginsDir(programPath) : line.pluginsDir);
     return command->run(host, line.args, out);

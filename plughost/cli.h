@@ -1,5 +1,5 @@
 // The plughost command line:
-//   plughost [--plugins DIR] [--registry FILE] [--answer N]... COMMAND [ARG]...
+//   plughost [--plugins DIR] [--registry FILE] [--answer N | --edit ITEM=TEXT]... COMMAND [ARG]...
 #pragma once
 
 #include <istream>
@@ -13,6 +13,13 @@ struct CommandLine {
     std::string pluginsDir;    // empty: DefaultPluginsDir
     std::string registryFile;  // empty: the settings store's own default
     std::vector<int> answers;  // queued answers for the Ui, in order
+    // Dialog item changes made before the answer at `beforeAnswer` is given.
+    struct Edit {
+        size_t beforeAnswer;
+        int item;
+        std::string text;
+    };
+    std::vector<Edit> edits;
     std::string command;
     std::vector<std::string> args;
     bool help = false;

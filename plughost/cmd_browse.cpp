@@ -28,12 +28,12 @@ int RunBrowse(Host& host, const std::vector<std::string>& args, std::ostream& /*
         tui::CursesTerminal terminal;
         tui::Screen screen(terminal);
         tui::ScreenUi ui(screen);
-        Ui& previous = host.SwapUi(ui);
+        Ui& previous = host.ReplaceUi(ui);
         {
             tui::FileManager manager(host, screen, folder);
             result = manager.Run();
         }
-        host.SwapUi(previous);
+        host.ReplaceUi(previous);
     }
     return result;
 #else

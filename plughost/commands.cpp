@@ -9,8 +9,13 @@ const std::vector<Command>& Commands() {
         {"calc", RunCalc, "STEP...",
          "drive the calculator dialog: --radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order;\n"
          "      after each --run or --evaluate print what the dialog shows"},
+        {"config", RunConfig, "", "run vexil's configuration menu"},
+        {"encode", RunEncode, "[--target T] [--detailed] FILE...",
+         "encode the FILEs through vexil's encoding dialog (target T; --detailed: the detailed dialog)"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
         {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
+        {"put", RunPut, "STORAGE FILE...",
+         "copy the FILEs onto the storage STORAGE (PutFiles), then list it as list does"},
         {"watch", RunWatch, "FILE", "list FILE, then list it again whenever the plugin re-reads it (until interrupted)"},
     };
     return commands;

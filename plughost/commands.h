@@ -46,4 +46,12 @@ int RunList(Host& host, const std::vector<std::string>& args, std::ostream& out)
 // whenever the plugin asked the host to re-read the panel, until interrupted.
 int RunWatch(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
+// Runs vexil's configuration menu (cmd_config.cpp).
+int RunConfig(Host& host, const std::vector<std::string>& args, std::ostream& out);
+// Encodes files through vexil's plugins menu and encoding dialog (cmd_encode.cpp).
+int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
+// Copies files onto a storage and lists it (cmd_put.cpp).
+int RunPut(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
 }  // namespace plughost

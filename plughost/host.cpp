@@ -43,6 +43,13 @@ std::vector<fs::path> SortedEntries(const fs::path& dir, bool directories) {
 
 Host::Host(Ui& ui, std::ostream& log) : ui_(&ui), log_(log) { g_current = this; }
 
+Ui& Host::ReplaceUi(Ui& ui) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Ui& previous = *ui_;
+    ui_ = &ui;
+    return previous;
+}
+
 Host::~Host() {
     // Panels first: a panel over a plugin's storage may still call into the plugin.
     std::unique_ptr<Panel> active, passive;

@@ -33,12 +33,9 @@ public:
     static Host* Current();
 
     Ui& GetUi() { return *ui_; }
-    // Puts another Ui in force (the interactive host's); returns the one it replaces.
-    Ui& SwapUi(Ui& ui) {
-        Ui& previous = *ui_;
-        ui_ = &ui;
-        return previous;
-    }
+    // Puts `ui` in force (for a command that answers some requests itself);
+    // returns the Ui it replaces.
+    Ui& ReplaceUi(Ui& ui);
     std::ostream& Log() { return log_; }
     std::recursive_mutex& Mutex() { return mutex_; }
 

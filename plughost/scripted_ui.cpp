@@ -1,5 +1,8 @@
 #include "scripted_ui.h"
 
+#include "box_chars.h"
+
+#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -8,7 +11,7 @@ namespace plughost {
 
 namespace {
 
-std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+std::string Quoted(const char* text) { return "\"" + RenderBoxChars(text) + "\""; }
 
 }  // namespace
 
@@ -35,18 +38,72 @@ std::string DescribeDialogItem(const host::DialogItem& item) {
 
 ScriptedUi::ScriptedUi(std::ostream& log, std::istream* keyboard) : log_(log), keyboard_(keyboard) {}
 
-int ScriptedUi::NextAnswer(int choices) {
+namespace {
+
+bool IsOn(const std::string& text) { return text == "x" || text == "X" || text == "1" || text == "on"; }
+
+// Sets one item of a dialog as a user would: an edit field's text, a check
+// box's state, or a radio button (which clears the others of its group).
+void ApplyEdit(host::DialogItem* items, int count, int index, const std::string& text, std::ostream& log) {
+    if (index < 0 || index >= count) {
+        log << "  no item " << index << " to set\n";
+        return;
+    }
+    host::DialogItem& item = items[index];
+    if (item.type == host::kDiCheckBox) {
+        item.selected = IsOn(text) ? 1 : 0;
+    } else if (item.type == host::kDiRadioButton) {
+        const bool on = IsOn(text);
+        if (on) {
+            int first = index;
+            while (first > 0 && items[first - 1].type == host::kDiRadioButton && !(items[first].flags & host::kDifGroup))
+                --first;
+            for (int i = first; i < count && items[i].type == host::kDiRadioButton; ++i) {
+                if (i > first && (items[i].flags & host::kDifGroup)) break;
+                items[i].selected = 0;
+            }
+        }
+        item.selected = on ? 1 : 0;
+    } else {
+        std::snprintf(item.data, sizeof item.data, "%s", text.c_str());
+    }
+    log << "  set [" << index << "] " << DescribeDialogItem(item) << "\n";
+}
+
+// "ITEM=TEXT" typed at the keyboard.
+bool ParseEdit(const std::string& line, int* item, std::string* text) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos || equals == 0) return false;
+    for (size_t i = 0; i < equals; ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
+    *item = std::stoi(line.substr(0, equals));
+    *text = line.substr(equals + 1);
+    return true;
+}
+
+}  // namespace
+
+int ScriptedUi::NextAnswer(int choices, host::DialogItem* items, int count) {
     int answer = -1;
     if (!answers_.empty()) {
-        answer = answers_.front();
+        answer = answers_.front().answer;
+        if (items != nullptr)
+            for (const ItemEdit& edit : answers_.front().edits) ApplyEdit(items, count, edit.item, edit.text, log_);
         answers_.pop_front();
     } else if (keyboard_ != nullptr) {
         for (;;) {
-            log_ << "  answer (0.." << choices - 1 << ", -1 for Esc)? " << std::flush;
+            log_ << "  answer (0.." << choices - 1 << ", -1 for Esc" << (items ? "; ITEM=TEXT sets an item" : "")
+                 << ")? " << std::flush;
             std::string line;
             if (!std::getline(*keyboard_, line)) {
                 answer = -1;
                 break;
+            }
+            int item = 0;
+            std::string text;
+            if (items != nullptr && ParseEdit(line, &item, &text)) {
+                ApplyEdit(items, count, item, text, log_);
+                continue;
             }
             std::istringstream in(line);
             if (in >> answer) break;
@@ -61,10 +118,10 @@ int ScriptedUi::NextAnswer(int choices) {
 }
 
 int ScriptedUi::Menu(const MenuRequest& request) {
-    log_ << "menu: " << request.title << "\n";
+    log_ << "menu: " << RenderBoxChars(request.title) << "\n";
     for (size_t i = 0; i < request.items.size(); ++i) {
         const MenuEntry& e = request.items[i];
-        log_ << "  [" << i << "] " << (e.separator ? "--------" : e.text);
+        log_ << "  [" << i << "] " << (e.separator ? "--------" : RenderBoxChars(e.text));
         if (e.checked) log_ << " (checked)";
         if (e.selected) log_ << " (selected)";
         log_ << "\n";
@@ -78,18 +135,18 @@ int ScriptedUi::Dialog(const DialogRequest& request) {
          << request.x2 << "x" << request.y2 << ")\n";
     for (int i = 0; i < request.count; ++i)
         log_ << "  [" << i << "] " << DescribeDialogItem(request.items[i]) << "\n";
-    return NextAnswer(request.count);
+    return NextAnswer(request.count, request.items, request.count);
 }
 
 int ScriptedUi::Message(const MessageRequest& request) {
-    log_ << "message: " << request.title << "\n";
-    for (const std::string& line : request.lines) log_ << "  | " << line << "\n";
+    log_ << "message: " << RenderBoxChars(request.title) << "\n";
+    for (const std::string& line : request.lines) log_ << "  | " << RenderBoxChars(line) << "\n";
     if (request.buttons.empty()) {
         log_ << "  (no buttons)\n" << std::flush;
         return -1;
     }
     log_ << "  buttons:";
-    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << request.buttons[i];
+    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << RenderBoxChars(request.buttons[i]);
     log_ << "\n";
     return NextAnswer(static_cast<int>(request.buttons.size()));
 }

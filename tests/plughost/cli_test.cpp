@@ -21,6 +21,23 @@ TEST(Cli, ParsesOptionsBeforeTheCommand) {
     EXPECT_EQ(line.args, (std::vector<std::string>{"--answer", "x"}));  // the command's own words
 }
 
+TEST(Cli, EditsAttachToTheNextAnswer) {
+    plughost::CommandLine line;
+    std::string error;
+    ASSERT_TRUE(plughost::ParseCommandLine({"--answer", "1", "--edit", "6=12 ab", "--edit", "4=x", "--answer", "0",
+                                            "config"},
+                                           &line, &error))
+        << error;
+    ASSERT_EQ(line.edits.size(), 2u);
+    EXPECT_EQ(line.edits[0].beforeAnswer, 1u);
+    EXPECT_EQ(line.edits[0].item, 6);
+    EXPECT_EQ(line.edits[0].text, "12 ab");
+    EXPECT_EQ(line.edits[1].item, 4);
+    EXPECT_FALSE(plughost::ParseCommandLine({"--edit", "x=1", "--answer", "0", "config"}, &line, &error));
+    plughost::CommandLine trailing;
+    EXPECT_FALSE(plughost::ParseCommandLine({"--answer", "0", "--edit", "1=x", "config"}, &trailing, &error));
+}
+
 TEST(Cli, RejectsBadCommandLines) {
     const std::vector<std::vector<std::string>> bad = {
         {},

@@ -98,3 +98,59 @@ TEST(ScriptedUi, DialogListsItemsAndClosesWithTheAnswer) {
 }
 
 }  // namespace
+
+namespace {
+
+host::DialogItem Item(int type, unsigned flags = 0) {
+    host::DialogItem item{};
+    item.type = type;
+    item.flags = flags;
+    return item;
+}
+
+TEST(ScriptedUi, DialogEditsAreAppliedBeforeTheAnswer) {
+    std::ostringstream log;
+    plughost::ScriptedUi ui(log);
+    host::DialogItem items[] = {Item(host::kDiButton), Item(host::kDiCheckBox), Item(host::kDiEdit),
+                                Item(host::kDiRadioButton, host::kDifGroup), Item(host::kDiRadioButton)};
+    items[3].selected = 1;
+    ui.QueueDialogEdit(1, "x");
+    ui.QueueDialogEdit(2, "12ab");
+    ui.QueueDialogEdit(4, "on");
+    ui.QueueAnswer(0);
+    plughost::DialogRequest request;
+    request.items = items;
+    request.count = 5;
+    EXPECT_EQ(ui.Dialog(request), 0);
+    EXPECT_EQ(items[1].selected, 1);
+    EXPECT_STREQ(items[2].data, "12ab");
+    EXPECT_EQ(items[3].selected, 0);  // the other radio button of the group
+    EXPECT_EQ(items[4].selected, 1);
+    EXPECT_NE(log.str().find("  set [2] edit \"12ab\"\n"), std::string::npos);
+}
+
+TEST(ScriptedUi, KeyboardLinesSetItemsUntilAnAnswer) {
+    std::ostringstream log;
+    std::istringstream keyboard("0=x\n1=hello\n1\n");
+    plughost::ScriptedUi ui(log, &keyboard);
+    host::DialogItem items[] = {Item(host::kDiCheckBox), Item(host::kDiEdit)};
+    plughost::DialogRequest request;
+    request.items = items;
+    request.count = 2;
+    EXPECT_EQ(ui.Dialog(request), 1);
+    EXPECT_EQ(items[0].selected, 1);
+    EXPECT_STREQ(items[1].data, "hello");
+}
+
+TEST(ScriptedUi, BoxDrawingBytesShowAsUnicode) {
+    std::ostringstream log;
+    plughost::ScriptedUi ui(log);
+    plughost::MessageRequest r;
+    r.title = "T";
+    r.lines = {"\xDB\xDB\xB0", "\xC4\xC4", "\xC2\xB3\xC1"};
+    ui.Message(r);
+    EXPECT_NE(log.str().find("  | \u2588\u2588\u2591\n  | \u2500\u2500\n  | \u252C\u2502\u2534\n"), std::string::npos)
+        << log.str();
+}
+
+}  // namespace

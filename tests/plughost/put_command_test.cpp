@@ -1,0 +1,68 @@
+// End to end: plughost put copies files onto a storage opened from a text
+// file; the built vexil plugin appends them and lists them after the idle event.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/platform.h"
+#include "plughost/cli.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class PutCommandTest : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::string>& words) {
+        plughost::CommandLine line;
+        std::string error;
+        std::vector<std::string> all = {"--plugins", PLUGHOST_TEST_PLUGINS_DIR};
+        all.insert(all.end(), words.begin(), words.end());
+        EXPECT_TRUE(plughost::ParseCommandLine(all, &line, &error)) << error;
+        stdoutText.str("");
+        stderrText.str("");
+        return plughost::RunCommandLine(line, "plughost", nullptr, stdoutText, stderrText);
+    }
+
+    test::TempDir dir;
+    std::ostringstream stdoutText, stderrText;
+};
+
+TEST_F(PutCommandTest, FilesAreAppendedAndListed) {
+    const std::string first = dir.Write("first.bin", std::string(1027, 'f'));
+    const std::string a = dir.Write("a.bin", std::string(2000, 'a'));
+    const std::string b = dir.Write("b.bin", std::string(300, 'b'));
+    const std::string before = platform::os().GetCurrentDir();
+    ASSERT_TRUE(platform::os().SetCurrentDir(dir.Path()));
+    const int encoded = Run({"encode", first});  // writes first.uue, the storage
+    platform::os().SetCurrentDir(before);
+    ASSERT_EQ(encoded, 0) << stderrText.str();
+    const std::string storage = dir.File("first.uue");
+    const std::string earlier = Read(storage);
+
+    EXPECT_EQ(Run({"put", storage, a, b}), 0) << stderrText.str();
+    platform::os().SetCurrentDir(before);  // closing the panel went to the root
+    const std::string text = Read(storage);
+    EXPECT_EQ(text.rfind(earlier, 0), 0u);
+    EXPECT_NE(text.find("\r\n\r\nsection 1 of 1 of file a.bin"), std::string::npos);
+    EXPECT_NE(text.find("\r\n\r\nsection 1 of 1 of file b.bin"), std::string::npos);
+    const std::string listing = stdoutText.str();
+    EXPECT_NE(listing.find("item\tfirst.bin\t1027\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("item\ta.bin\t"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("item\tb.bin\t"), std::string::npos) << listing;
+}
+
+TEST_F(PutCommandTest, UsageErrors) {
+    EXPECT_EQ(Run({"put"}), 2);
+    EXPECT_EQ(Run({"put", dir.File("x.uue")}), 2);
+    EXPECT_EQ(Run({"put", dir.File("x.uue"), dir.File("missing.bin")}), 2);
+}
+
+}  // namespace
