@@ -20,10 +20,17 @@ WIDTH, HEIGHT = 120, 36
 
 
 class Screen:
-    def __init__(self, plughost, folder, registry, socket):
+    def __init__(self, plughost, folder, registry, socket, temp):
         self.socket = socket
         self.name = "plughost"
-        command = ["env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", plughost, "--registry", registry, "browse", folder]
+        # Sanitizer reports go to files the fixture reads back, since the
+        # terminal is gone when the program ends; the program's own
+        # diagnostics go to $TMPDIR/plughost-browse.log.
+        logs = os.path.join(temp, "sanitizer")
+        asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS", ""), "log_path=" + logs]))
+        ubsan = ":".join(filter(None, [os.environ.get("UBSAN_OPTIONS", ""), "log_path=" + logs]))
+        command = ["env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "TMPDIR=" + temp, "ASAN_OPTIONS=" + asan,
+                   "UBSAN_OPTIONS=" + ubsan, plughost, "--registry", registry, "browse", folder]
         self.tmux("new-session", "-d", "-s", self.name, "-x", str(WIDTH), "-y", str(HEIGHT),
                   " ".join(quote(word) for word in command))
 
@@ -107,10 +114,21 @@ class Fixture:
 
     def start(self, folder=None):
         socket = os.path.join(self.temp, "tmux-%d" % len(self.screens))
-        screen = Screen(self.plughost, folder or self.samples, self.registry, socket)
+        screen = Screen(self.plughost, folder or self.samples, self.registry, socket, self.temp)
         self.screens.append(screen)
         screen.wait_for("1Help", "demo.uue")
         return screen
+
+    def reports(self):
+        """What the sanitizers and the program wrote while the tests ran."""
+        found = []
+        for name in sorted(os.listdir(self.temp)):
+            if name.startswith("sanitizer") or name == "plughost-browse.log":
+                with open(os.path.join(self.temp, name), errors="replace") as log:
+                    text = log.read()
+                if text.strip():
+                    found.append("%s:\n%s" % (name, text))
+        return found
 
     def close(self):
         for screen in self.screens:
@@ -253,6 +271,9 @@ def main():
         fixture = Fixture(plughost, samples)
         try:
             fn(fixture)
+            reports = fixture.reports()
+            if reports:
+                raise AssertionError("diagnostics written during the test:\n" + "\n".join(reports))
             print("PASS", name)
         except Exception as error:  # report every test, not just the first failure
             failures += 1
