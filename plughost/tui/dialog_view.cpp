@@ -61,6 +61,7 @@ private:
     void WriteBack();
     void KeepCursorVisible(Control& edit) const;
     const Control* EnclosingBox(int y) const;
+    int RightLimit(int x, int y) const;  // first column (dialog-relative) a label may not use
 
     Screen& screen_;
     const DialogSpec& spec_;
@@ -150,6 +151,16 @@ const Control* DialogRunner::EnclosingBox(int y) const {
     return nullptr;
 }
 
+int DialogRunner::RightLimit(int x, int y) const {
+    // Inside a box, text stops short of the box's right side; else at the dialog's edge.
+    const Control* inner = nullptr;
+    for (const Control& c : controls_)
+        if ((c.type == host::kDiSingleBox || c.type == host::kDiDoubleBox) && c.x < x && x < c.x2 && c.y < y &&
+            y < c.y2 && (inner == nullptr || c.x2 - c.x < inner->x2 - inner->x))
+            inner = &c;
+    return inner != nullptr ? inner->x2 : spec_.width;
+}
+
 void DialogRunner::PaintLabel(Grid& grid, int x, int y, const Label& label, Style style, Style hot,
                               int maxWidth) {
     grid.Text(x, y, label.text, style, maxWidth);
@@ -192,8 +203,9 @@ void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
                 grid.Text(x1 + std::max(1, (x2 - x1 + 1 - static_cast<int>(title.size())) / 2), y, title, text);
             }
         } else {
-            const int maxWidth = c.x2 > c.x ? c.x2 - c.x + 1 : right - x + 1;
-            PaintLabel(grid, x, y, c.label, text, hot, maxWidth);
+            int maxWidth = RightLimit(c.x, c.y) - c.x;
+            if (c.x2 > c.x) maxWidth = std::min(maxWidth, c.x2 - c.x + 1);
+            PaintLabel(grid, x, y, c.label, text, hot, std::max(0, maxWidth));
         }
         break;
     case host::kDiVText:
@@ -213,7 +225,8 @@ void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
         std::u32string mark = c.type == host::kDiCheckBox ? (c.state ? U"[x] " : U"[ ] ")
                                                           : (c.state ? U"(•) " : U"( ) ");
         grid.Text(x, y, mark, focused ? focusStyle : text);
-        PaintLabel(grid, x + 4, y, c.label, focused ? focusStyle : text, hot, right - x - 4);
+        PaintLabel(grid, x + 4, y, c.label, focused ? focusStyle : text, hot,
+                   std::max(0, RightLimit(c.x, c.y) - c.x - 4));
         if (focused) screen_.SetCursor(x + 1, y);
         break;
     }

@@ -217,6 +217,24 @@ TEST_F(DialogViewTest, EncodingOptionsSeparatorsJoinTheBoxAndTheVerticalRule) {
     EXPECT_EQ(g.At(left + (69 - 17) / 2, top + 11).ch, U'{');
 }
 
+TEST_F(DialogViewTest, LabelsStopAtTheSideOfTheirBox) {
+    // The general options: a label longer than the box leaves its frame whole.
+    std::vector<host::DialogItem> items = {
+        Item(host::kDiButton, 10, 5, 0, 0, "OK", 0, 0, 0, 1),
+        Item(host::kDiDoubleBox, 3, 1, 35, 6, "General options"),
+        Item(host::kDiCheckBox, 5, 2, 0, 0, "&Suppress progress and wait notices", 0, 1, 1),
+        Item(host::kDiText, 5, 3, 0, 0, "A text much longer than the box is wide"),
+    };
+    terminal.Press(key::kTab);
+    Run(items, 39, 8);
+    const Grid& g = terminal.seen;
+    const int left = (80 - 39) / 2, top = (25 - 8) / 2;
+    EXPECT_EQ(g.At(left + 35, top + 2).ch, U'║');
+    EXPECT_EQ(g.At(left + 35, top + 3).ch, U'║');
+    EXPECT_EQ(g.At(left + 34, top + 2).ch, U't');  // "[x] Suppress progress and wait" fills the box
+    EXPECT_EQ(g.At(left + 36, top + 2).ch, U' ');
+}
+
 TEST_F(DialogViewTest, F1ShowsTheHelpTopicAndReturnsToTheDialog) {
     std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
     std::string asked;
