@@ -46,9 +46,9 @@ private:
 
 }  // namespace
 
-FaultyOs::FaultyOs() : native_(platform::NativeOs()), previous_(platform::SetOs(this)) {}
+FaultyOs::FaultyOs() : previous_(platform::SetOs(this)) {}
 
-FaultyOs::~FaultyOs() { platform::SetOs(previous_ == &native_ ? nullptr : previous_); }
+FaultyOs::~FaultyOs() { platform::SetOs(previous_ == &platform::NativeOs() ? nullptr : previous_); }
 
 void FaultyOs::Fail(Call call, int n, int times) {
     failAt_[call] = counts_[call] + n;
@@ -65,21 +65,21 @@ bool FaultyOs::ShouldFail(Call call) {
 
 platform::Stream* FaultyOs::Open(const std::string& path, const char* mode) {
     if (ShouldFail(kOpen)) return nullptr;
-    platform::Stream* inner = native_.Open(path, mode);
+    platform::Stream* inner = t_.Open(path, mode);
     return inner ? new FaultyStream(*this, inner) : nullptr;
 }
 
 bool FaultyOs::Close(platform::Stream* stream) {
     if (!stream) return true;
     auto* s = static_cast<FaultyStream*>(stream);
-    bool ok = native_.Close(s->inner());
+    bool ok = t_.Close(s->inner());
     delete s;
     return ok;
 }
 
 bool FaultyOs::Remove(const std::string& path) {
     if (ShouldFail(kRemove)) return false;
-    return native_.Remove(path);
+    return t_.Remove(path);
 }
 
 bool FaultyOs::ReadConsoleEvent(platform::ConsoleEvent* event) {
