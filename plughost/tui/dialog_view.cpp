@@ -152,13 +152,19 @@ const Control* DialogRunner::EnclosingBox(int y) const {
 }
 
 int DialogRunner::RightLimit(int x, int y) const {
-    // Inside a box, text stops short of the box's right side; else at the dialog's edge.
+    // Inside a box, a label stops short of the box's right side; else at the dialog's edge.
     const Control* inner = nullptr;
     for (const Control& c : controls_)
         if ((c.type == host::kDiSingleBox || c.type == host::kDiDoubleBox) && c.x < x && x < c.x2 && c.y < y &&
             y < c.y2 && (inner == nullptr || c.x2 - c.x < inner->x2 - inner->x))
             inner = &c;
-    return inner != nullptr ? inner->x2 : spec_.width;
+    int limit = inner != nullptr ? inner->x2 : spec_.width;
+    // Nor does it run into the next item on its row: one blank stays between them.
+    for (const Control& c : controls_)
+        if (c.type != host::kDiSingleBox && c.type != host::kDiDoubleBox && c.y == y && c.x > x &&
+            !(c.flags & host::kDifSeparator))
+            limit = std::min(limit, c.x - 1);
+    return limit;
 }
 
 void DialogRunner::PaintLabel(Grid& grid, int x, int y, const Label& label, Style style, Style hot,
@@ -225,8 +231,8 @@ void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
         std::u32string mark = c.type == host::kDiCheckBox ? (c.state ? U"[x] " : U"[ ] ")
                                                           : (c.state ? U"(•) " : U"( ) ");
         grid.Text(x, y, mark, focused ? focusStyle : text);
-        PaintLabel(grid, x + 4, y, c.label, focused ? focusStyle : text, hot,
-                   std::max(0, RightLimit(c.x, c.y) - c.x - 4));
+        const int maxWidth = RightLimit(c.x, c.y) - c.x - 4;
+        PaintLabel(grid, x + 4, y, c.label, focused ? focusStyle : text, hot, std::max(0, maxWidth));
         if (focused) screen_.SetCursor(x + 1, y);
         break;
     }

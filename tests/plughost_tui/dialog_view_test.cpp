@@ -235,6 +235,24 @@ TEST_F(DialogViewTest, LabelsStopAtTheSideOfTheirBox) {
     EXPECT_EQ(g.At(left + 36, top + 2).ch, U' ');
 }
 
+TEST_F(DialogViewTest, LabelsStopBeforeTheNextItemOnTheirRow) {
+    // The detailed encoding dialog's row 6: a check box, a label at 32 and a field at 52.
+    std::vector<host::DialogItem> items = {
+        Item(host::kDiButton, 23, 8, 0, 0, "OK", 0, 0, 0, 1),
+        Item(host::kDiDoubleBox, 3, 1, 63, 9, "Encode files"),
+        Item(host::kDiCheckBox, 5, 6, 30, 6, "S&plit output into sections", 0, 0, 1),
+        Item(host::kDiText, 32, 6, 50, 6, "Lines per section:"),
+        Item(host::kDiEdit, 52, 6, 60, 6, "100"),
+        Item(host::kDiCheckBox, 5, 5, 30, 5, "Encode all files into a single storage"),
+    };
+    terminal.Press(key::kTab);
+    Run(items, 67, 11);
+    const std::string row6 = terminal.seen.RowText((25 - 11) / 2 + 6);
+    EXPECT_NE(row6.find("[ ] Split output into sect Lines per section:"), std::string::npos) << row6;
+    const std::string row5 = terminal.seen.RowText((25 - 11) / 2 + 5);
+    EXPECT_NE(row5.find("[ ] Encode all files into a single storage"), std::string::npos) << row5;
+}
+
 TEST_F(DialogViewTest, F1ShowsTheHelpTopicAndReturnsToTheDialog) {
     std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
     std::string asked;
