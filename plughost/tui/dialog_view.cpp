@@ -160,10 +160,13 @@ int DialogRunner::RightLimit(int x, int y) const {
             inner = &c;
     int limit = inner != nullptr ? inner->x2 : spec_.width;
     // Nor does it run into the next item on its row: one blank stays between them.
-    for (const Control& c : controls_)
-        if (c.type != host::kDiSingleBox && c.type != host::kDiDoubleBox && c.y == y && c.x > x &&
-            !(c.flags & host::kDifSeparator))
-            limit = std::min(limit, c.x - 1);
+    for (const Control& c : controls_) {
+        if (c.type == host::kDiSingleBox || c.type == host::kDiDoubleBox || (c.flags & host::kDifSeparator) ||
+            c.x <= x)
+            continue;
+        const int rows = c.type == host::kDiVText ? static_cast<int>(c.label.text.size()) : 1;
+        if (y >= c.y && y < c.y + rows) limit = std::min(limit, c.x - 1);
+    }
     return limit;
 }
 

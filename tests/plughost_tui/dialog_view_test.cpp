@@ -165,7 +165,7 @@ std::vector<host::DialogItem> EncodingOptionItems() {
         Item(kDiText, 35, 3, 0, 0, "Lines per section"),
         Item(kDiEdit, 55, 3, 63, 3, "100"),
         Item(kDiText, 2, 4, 0, 0, "", kDifSeparator),
-        Item(kDiCheckBox, 5, 5, 0, 0, "&Table", 0, 1),
+        Item(kDiCheckBox, 5, 5, 0, 0, "Write the character &table", 0, 1),
         Item(kDiCheckBox, 5, 6, 0, 0, "C&hecksums", 0, 1),
         Item(kDiCheckBox, 5, 7, 0, 0, "C&RC", 0, 1),
         Item(kDiText, 35, 5, 0, 0, "Type"),
@@ -212,6 +212,9 @@ TEST_F(DialogViewTest, EncodingOptionsSeparatorsJoinTheBoxAndTheVerticalRule) {
     EXPECT_EQ(g.At(left + 32, top + 5).ch, U'│');
     EXPECT_EQ(g.At(left + 32, top + 8).ch, U'┴');
     EXPECT_EQ(g.At(left + 3, top + 10).ch, U'╟');
+    // Labels left of the vertical rule stop a blank short of it.
+    EXPECT_NE(g.RowText(top + 6).find("[x] C"), std::string::npos);
+    EXPECT_EQ(g.At(left + 31, top + 5).ch, U' ');
     // Both buttons centred together on row 11: "{ Ok }" + gap + "[ Cancel ]" = 17 cells.
     EXPECT_NE(g.RowText(top + 11).find("{ Ok } [ Cancel ]"), std::string::npos);
     EXPECT_EQ(g.At(left + (69 - 17) / 2, top + 11).ch, U'{');
