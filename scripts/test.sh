@@ -39,7 +39,11 @@ if [[ ! -d "${WINEPREFIX:-$HOME/.wine}" ]]; then
   echo "=== preparing the Wine prefix"
   wineboot -i >/dev/null 2>&1 || true
 fi
+# One wineserver for the whole run: test programs started while a server is
+# shutting down after the previous one could fail to connect to it.
+wineserver -p >/dev/null 2>&1 || true
 run windows build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
+wineserver -k >/dev/null 2>&1 || true
 
 if [[ ${#failed[@]} -ne 0 ]]; then
   echo "FAILED: ${failed[*]}"
