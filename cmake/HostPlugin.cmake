@@ -24,10 +24,19 @@ function(add_host_plugin name)
     # sanitizers the runtime comes from the loading program, so not there.)
     target_link_options(${name} PRIVATE -Wl,--no-undefined)
   endif()
+  # Language files are copied beside the plugin whenever they change.
+  set(copied)
   foreach(lng ${P_LANGUAGE_FILES})
     get_filename_component(lng_name ${lng} NAME)
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/${lng} ${out_dir}/${lng_name}
+    add_custom_command(OUTPUT ${out_dir}/${lng_name}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${lng} ${out_dir}/${lng_name}
+      DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${lng}
       VERBATIM)
+    list(APPEND copied ${out_dir}/${lng_name})
   endforeach()
+  if(copied)
+    add_custom_target(${name}_language_files ALL DEPENDS ${copied})
+    add_dependencies(${name} ${name}_language_files)
+  endif()
 endfunction()

@@ -245,7 +245,7 @@ def test_configuration_saved_and_read_back(f):
     s.wait_for("Encoding options")
     s.keys("e")
     shown = s.wait_for("Lines per section")
-    assert "[x] S" in row_of(shown, "plit output"), row_of(shown, "plit output")
+    assert "[x] S" in row_of(shown, "plit into sections"), row_of(shown, "plit into sections")
     assert "25" in row_of(shown, "Lines per section"), row_of(shown, "Lines per section")
     s.keys("Escape")
     s.wait_gone("Lines per section")
