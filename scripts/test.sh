@@ -40,8 +40,11 @@ if [[ ! -d "${WINEPREFIX:-$HOME/.wine}" ]]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
 # One wineserver for the whole run: test programs started while a server is
-# shutting down after the previous one could fail to connect to it.
+# shutting down after the previous one could fail to connect to it. Wine's
+# background services are started here, detached from every output, so that
+# none of them inherits (and holds open) the output pipe of a test.
 wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 run windows build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 wineserver -k >/dev/null 2>&1 || true
 
