@@ -40,7 +40,7 @@ struct Control {
 
 class DialogRunner {
 public:
-    DialogRunner(Screen& screen, const DialogSpec& spec) : screen_(screen), spec_(spec) { Build(); }
+    DialogRunner(Screen& screen, const DialogContent& content) : screen_(screen), content_(content) { Build(); }
 
     int Run();
 
@@ -64,7 +64,7 @@ private:
     int RightLimit(int x, int y) const;  // first column (dialog-relative) a label may not use
 
     Screen& screen_;
-    const DialogSpec& spec_;
+    const DialogContent& content_;
     std::vector<Control> controls_;
     int focus_ = -1;
 };
@@ -72,8 +72,8 @@ private:
 void DialogRunner::Build() {
     int group = -1;
     bool inRun = false;
-    for (int i = 0; i < spec_.count; ++i) {
-        const host::DialogItem& item = spec_.items[i];
+    for (int i = 0; i < content_.count; ++i) {
+        const host::DialogItem& item = content_.items[i];
         Control c;
         c.index = i;
         c.type = item.type;
@@ -115,7 +115,7 @@ void DialogRunner::Build() {
 int ButtonWidth(const Control& c) { return static_cast<int>(c.label.text.size()) + 4; }
 
 void DialogRunner::LayOutButtons() {
-    const int width = spec_.width;
+    const int width = content_.width;
     std::vector<int> rows;
     for (const Control& c : controls_)
         if (c.type == host::kDiButton && (c.flags & host::kDifCenterGroup) &&
@@ -136,13 +136,13 @@ void DialogRunner::LayOutButtons() {
 }
 
 int DialogRunner::Left(const Grid& grid) const {
-    if (spec_.x1 >= 0) return spec_.x1;
-    return std::max(0, (grid.Width() - spec_.width) / 2);
+    if (content_.x1 >= 0) return content_.x1;
+    return std::max(0, (grid.Width() - content_.width) / 2);
 }
 
 int DialogRunner::Top(const Grid& grid) const {
-    if (spec_.y1 >= 0) return spec_.y1;
-    return std::max(0, (grid.Height() - spec_.height) / 2);
+    if (content_.y1 >= 0) return content_.y1;
+    return std::max(0, (grid.Height() - content_.height) / 2);
 }
 
 const Control* DialogRunner::EnclosingBox(int y) const {
@@ -158,7 +158,7 @@ int DialogRunner::RightLimit(int x, int y) const {
         if ((c.type == host::kDiSingleBox || c.type == host::kDiDoubleBox) && c.x < x && x < c.x2 && c.y < y &&
             y < c.y2 && (inner == nullptr || c.x2 - c.x < inner->x2 - inner->x))
             inner = &c;
-    int limit = inner != nullptr ? inner->x2 : spec_.width;
+    int limit = inner != nullptr ? inner->x2 : content_.width;
     // Nor does it run into the next item on its row: one blank stays between them.
     for (const Control& c : controls_) {
         if (c.type == host::kDiSingleBox || c.type == host::kDiDoubleBox || (c.flags & host::kDifSeparator) ||
@@ -186,7 +186,7 @@ void DialogRunner::KeepCursorVisible(Control& edit) const {
 void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
     const int left = Left(grid), top = Top(grid);
     const int x = left + c.x, y = top + c.y;
-    const int right = left + spec_.width - 1;
+    const int right = left + content_.width - 1;
     const Style text = Style::kDialog, hot = Style::kDialogHot;
     const Style focusStyle = Style::kDialogFocus;
     switch (c.type) {
@@ -255,7 +255,7 @@ void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
 void DialogRunner::Paint(Grid& grid) {
     screen_.HideCursor();
     const int left = Left(grid), top = Top(grid);
-    grid.Fill(left, top, spec_.width, spec_.height, Style::kDialog);
+    grid.Fill(left, top, content_.width, content_.height, Style::kDialog);
     for (const Control& c : controls_) PaintControl(grid, c, c.index == focus_);
 }
 
@@ -372,7 +372,7 @@ int DialogRunner::Activate(int control) {
 
 void DialogRunner::WriteBack() {
     for (const Control& c : controls_) {
-        host::DialogItem& item = spec_.items[c.index];
+        host::DialogItem& item = content_.items[c.index];
         if (c.type == host::kDiCheckBox || c.type == host::kDiRadioButton) item.selected = c.state ? 1 : 0;
         if (c.type == host::kDiEdit) {
             // `selected` of an edit may hold its history name: left alone.
@@ -399,7 +399,7 @@ int DialogRunner::Run() {
         if (code == key::kEsc) {
             result = -1;
         } else if (code == key::F(1)) {
-            ShowHelp(screen_, spec_.helpTopic);
+            ShowHelp(screen_, content_.helpTopic);
         } else if (code == key::kEnter) {
             if (focused && focused->type == host::kDiButton) {
                 result = focus_;
@@ -437,9 +437,9 @@ int DialogRunner::Run() {
 
 }  // namespace
 
-int RunDialog(Screen& screen, const DialogSpec& spec) {
-    if (spec.items == nullptr || spec.count <= 0) return -1;
-    DialogRunner runner(screen, spec);
+int RunDialog(Screen& screen, const DialogContent& content) {
+    if (content.items == nullptr || content.count <= 0) return -1;
+    DialogRunner runner(screen, content);
     return runner.Run();
 }
 

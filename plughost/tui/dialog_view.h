@@ -13,7 +13,7 @@
 
 namespace plughost::tui {
 
-struct DialogSpec {
+struct DialogContent {
     std::string helpTopic;
     int x1 = -1, y1 = -1;    // -1, -1: centred; else the dialog's corner on screen
     int width = 0, height = 0;
@@ -23,6 +23,6 @@ struct DialogSpec {
 
 // Index of the item that closed the dialog (a button, or the default button
 // on Enter); -1 on Esc.
-int RunDialog(Screen& screen, const DialogSpec& spec);
+int RunDialog(Screen& screen, const DialogContent& content);
 
 }  // namespace plughost::tui

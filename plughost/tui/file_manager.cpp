@@ -106,18 +106,18 @@ void FileManager::PaintKeyBar(Grid& grid) {
 }
 
 void FileManager::Notice(const std::string& title, const std::string& text) {
-    MessageSpec spec;
-    spec.title = title;
-    spec.lines = {text};
-    spec.buttons = {"OK"};
-    RunMessage(screen_, spec);
+    MessageContent content;
+    content.title = title;
+    content.lines = {text};
+    content.buttons = {"OK"};
+    RunMessage(screen_, content);
 }
 
 void FileManager::ShowKeys() {
-    MessageSpec spec;
-    spec.flags = host::kMsgLeftAlign;
-    spec.title = "plughost keys";
-    spec.lines = {
+    MessageContent content;
+    content.flags = host::kMsgLeftAlign;
+    content.title = "plughost keys";
+    content.lines = {
         "Arrows, PgUp, PgDn, Home, End   move the cursor",
         "Insert or Space                 select the item under the cursor",
         "Tab                             the other panel",
@@ -130,8 +130,8 @@ void FileManager::ShowKeys() {
         "F10     quit",
         "F1 in a plugin's dialog shows its help.",
     };
-    spec.buttons = {"OK"};
-    RunMessage(screen_, spec);
+    content.buttons = {"OK"};
+    RunMessage(screen_, content);
 }
 
 void FileManager::Enter() {
@@ -215,13 +215,13 @@ void FileManager::CopyToPlugin() {
 }
 
 void FileManager::PluginsMenu() {
-    MenuSpec spec;
-    spec.title = "Plugins";
+    MenuContent content;
+    content.title = "Plugins";
     std::vector<std::pair<Plugin*, int>> choices;
     for (const auto& plugin : host_.Plugins()) {
         const PluginMenus menus = plugin->GetMenus();
         for (size_t i = 0; i < menus.pluginsMenu.size(); ++i) {
-            spec.items.push_back(MenuLine{menus.pluginsMenu[i]});
+            content.items.push_back(MenuLine{menus.pluginsMenu[i]});
             choices.emplace_back(plugin.get(), static_cast<int>(i));
         }
     }
@@ -229,7 +229,7 @@ void FileManager::PluginsMenu() {
         Notice("Plugins", "No plugin offers a plugins menu entry.");
         return;
     }
-    const int choice = RunMenu(screen_, spec);
+    const int choice = RunMenu(screen_, content);
     if (choice < 0) return;
     Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
     if (plugin.Exports().openPlugin == nullptr) return;
@@ -247,13 +247,13 @@ void FileManager::PluginsMenu() {
 }
 
 void FileManager::ConfigMenu() {
-    MenuSpec spec;
-    spec.title = "Plugins configuration";
+    MenuContent content;
+    content.title = "Plugins configuration";
     std::vector<std::pair<Plugin*, int>> choices;
     for (const auto& plugin : host_.Plugins()) {
         const PluginMenus menus = plugin->GetMenus();
         for (size_t i = 0; i < menus.configMenu.size(); ++i) {
-            spec.items.push_back(MenuLine{menus.configMenu[i]});
+            content.items.push_back(MenuLine{menus.configMenu[i]});
             choices.emplace_back(plugin.get(), static_cast<int>(i));
         }
     }
@@ -261,7 +261,7 @@ void FileManager::ConfigMenu() {
         Notice("Plugins configuration", "No plugin can be configured.");
         return;
     }
-    const int choice = RunMenu(screen_, spec);
+    const int choice = RunMenu(screen_, content);
     if (choice < 0) return;
     Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
     if (plugin.Exports().configure == nullptr) return;

@@ -31,7 +31,7 @@ void ShowHelp(Screen& screen, const std::string& topic) {
     if (topic.empty()) return;
     HelpTopic help;
     if (!screen.FindHelp(topic, &help)) {
-        MessageSpec notice;
+        MessageContent notice;
         notice.title = "Help";
         notice.lines = {"There is no help topic \"" + topic + "\"."};
         notice.buttons = {"OK"};

@@ -12,10 +12,10 @@ namespace {
 
 class MenuRunner {
 public:
-    MenuRunner(Screen& screen, const MenuSpec& spec) : screen_(screen), spec_(spec) {
-        for (const MenuLine& line : spec.items) labels_.push_back(ParseLabel(line.text));
-        for (size_t i = 0; i < spec.items.size(); ++i)
-            if (spec.items[i].selected && !spec.items[i].separator) current_ = static_cast<int>(i);
+    MenuRunner(Screen& screen, const MenuContent& content) : screen_(screen), content_(content) {
+        for (const MenuLine& line : content.items) labels_.push_back(ParseLabel(line.text));
+        for (size_t i = 0; i < content.items.size(); ++i)
+            if (content.items[i].selected && !content.items[i].separator) current_ = static_cast<int>(i);
         if (current_ < 0) Step(1);
     }
 
@@ -25,10 +25,10 @@ public:
 
 private:
     void Step(int direction);
-    int Count() const { return static_cast<int>(spec_.items.size()); }
+    int Count() const { return static_cast<int>(content_.items.size()); }
 
     Screen& screen_;
-    const MenuSpec& spec_;
+    const MenuContent& content_;
     std::vector<Label> labels_;
     int current_ = -1;
     int top_ = 0;
@@ -39,7 +39,7 @@ void MenuRunner::Step(int direction) {
     int i = current_;
     for (int k = 0; k < n; ++k) {
         i = i < 0 ? (direction > 0 ? 0 : n - 1) : (i + direction + n) % n;
-        if (!spec_.items[static_cast<size_t>(i)].separator) {
+        if (!content_.items[static_cast<size_t>(i)].separator) {
             current_ = i;
             return;
         }
@@ -47,8 +47,8 @@ void MenuRunner::Step(int direction) {
 }
 
 void MenuRunner::Paint(Grid& grid) {
-    const std::u32string title = Decode(spec_.title);
-    const std::u32string bottom = Decode(spec_.bottom);
+    const std::u32string title = Decode(content_.title);
+    const std::u32string bottom = Decode(content_.bottom);
     int inner = std::max(static_cast<int>(title.size()), static_cast<int>(bottom.size())) + 2;
     for (const Label& l : labels_) inner = std::max(inner, static_cast<int>(l.text.size()) + 2);
     inner = std::min(inner, std::max(1, grid.Width() - 8));
@@ -71,7 +71,7 @@ void MenuRunner::Paint(Grid& grid) {
         const int i = top_ + row;
         const int y = topY + 2 + row;
         if (i >= Count()) break;
-        const MenuLine& line = spec_.items[static_cast<size_t>(i)];
+        const MenuLine& line = content_.items[static_cast<size_t>(i)];
         if (line.separator) {
             grid.Rule(left + 2, left + width - 3, y, true, Style::kMenu);
             continue;
@@ -121,13 +121,13 @@ int MenuRunner::Run() {
             Step(-1);
             break;
         case key::F(1):
-            ShowHelp(screen_, spec_.helpTopic);
+            ShowHelp(screen_, content_.helpTopic);
             break;
         default:
             if (key::IsPrintable(code & ~key::kAlt)) {
                 const char32_t ch = FoldCase(static_cast<char32_t>(code & ~key::kAlt));
                 for (int i = 0; i < Count(); ++i)
-                    if (!spec_.items[static_cast<size_t>(i)].separator && labels_[static_cast<size_t>(i)].hot == ch)
+                    if (!content_.items[static_cast<size_t>(i)].separator && labels_[static_cast<size_t>(i)].hot == ch)
                         return i;
             }
             break;
@@ -137,8 +137,8 @@ int MenuRunner::Run() {
 
 }  // namespace
 
-int RunMenu(Screen& screen, const MenuSpec& spec) {
-    MenuRunner runner(screen, spec);
+int RunMenu(Screen& screen, const MenuContent& content) {
+    MenuRunner runner(screen, content);
     if (runner.Empty()) return -1;
     return runner.Run();
 }

@@ -15,7 +15,7 @@ struct MenuLine {
     bool separator = false;
 };
 
-struct MenuSpec {
+struct MenuContent {
     std::string title;
     std::string bottom;
     std::string helpTopic;
@@ -23,6 +23,6 @@ struct MenuSpec {
 };
 
 // Index of the chosen entry; -1 on Esc or when there is nothing to choose.
-int RunMenu(Screen& screen, const MenuSpec& spec);
+int RunMenu(Screen& screen, const MenuContent& content);
 
 }  // namespace plughost::tui

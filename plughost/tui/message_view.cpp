@@ -13,17 +13,17 @@ namespace {
 
 class MessageRunner {
 public:
-    MessageRunner(Screen& screen, const MessageSpec& spec) : screen_(screen), spec_(spec) {
-        title_ = Decode(spec.title);
-        for (const std::string& line : spec.lines) lines_.push_back(Decode(line));
-        for (const std::string& button : spec.buttons) buttons_.push_back(ParseLabel(button));
+    MessageRunner(Screen& screen, const MessageContent& content) : screen_(screen), content_(content) {
+        title_ = Decode(content.title);
+        for (const std::string& line : content.lines) lines_.push_back(Decode(line));
+        for (const std::string& button : content.buttons) buttons_.push_back(ParseLabel(button));
     }
 
     void Paint(Grid& grid);
     int Run();
 
 private:
-    bool Warning() const { return (spec_.flags & host::kMsgWarning) != 0; }
+    bool Warning() const { return (content_.flags & host::kMsgWarning) != 0; }
     int ButtonsWidth() const {
         int width = -1;
         for (const Label& b : buttons_) width += static_cast<int>(b.text.size()) + 5;
@@ -31,7 +31,7 @@ private:
     }
 
     Screen& screen_;
-    const MessageSpec& spec_;
+    const MessageContent& content_;
     std::u32string title_;
     std::vector<std::u32string> lines_;
     std::vector<Label> buttons_;
@@ -57,7 +57,7 @@ void MessageRunner::Paint(Grid& grid) {
         const std::u32string t = U" " + title_ + U" ";
         grid.Text(left + std::max(4, (width - static_cast<int>(t.size())) / 2), top + 1, t, text, width - 8);
     }
-    const bool leftAlign = (spec_.flags & host::kMsgLeftAlign) != 0;
+    const bool leftAlign = (content_.flags & host::kMsgLeftAlign) != 0;
     int y = top + 2;
     for (const std::u32string& line : lines_) {
         const int len = std::min(static_cast<int>(line.size()), inner);
@@ -102,7 +102,7 @@ int MessageRunner::Run() {
         if (code == key::kEsc) return -1;
         if (code == key::kEnter || code == U' ') return focus_;
         if (code == key::F(1)) {
-            ShowHelp(screen_, spec_.helpTopic);
+            ShowHelp(screen_, content_.helpTopic);
         } else if (code == key::kRight || code == key::kTab || code == key::kDown) {
             focus_ = (focus_ + 1) % n;
         } else if (code == key::kLeft || code == key::kBackTab || code == key::kUp) {
@@ -117,8 +117,8 @@ int MessageRunner::Run() {
 
 }  // namespace
 
-int RunMessage(Screen& screen, const MessageSpec& spec) {
-    MessageRunner runner(screen, spec);
+int RunMessage(Screen& screen, const MessageContent& content) {
+    MessageRunner runner(screen, content);
     return runner.Run();
 }
 

@@ -9,7 +9,7 @@
 
 namespace plughost::tui {
 
-struct MessageSpec {
+struct MessageContent {
     uint32_t flags = 0;  // host::kMsgWarning: warning colours; host::kMsgLeftAlign: lines not centred
     std::string helpTopic;
     std::string title;
@@ -19,6 +19,6 @@ struct MessageSpec {
 
 // With buttons: the index of the button chosen, -1 on Esc. Without: the box
 // is drawn, left on the screen, and -1 is returned at once.
-int RunMessage(Screen& screen, const MessageSpec& spec);
+int RunMessage(Screen& screen, const MessageContent& content);
 
 }  // namespace plughost::tui

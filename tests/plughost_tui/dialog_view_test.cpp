@@ -50,13 +50,13 @@ class DialogViewTest : public ::testing::Test {
 protected:
     int Run(std::vector<host::DialogItem>& items, int width, int height, const std::string& help = "") {
         Screen screen(terminal);
-        DialogSpec spec;
-        spec.helpTopic = help;
-        spec.width = width;
-        spec.height = height;
-        spec.items = items.data();
-        spec.count = static_cast<int>(items.size());
-        return RunDialog(screen, spec);
+        DialogContent content;
+        content.helpTopic = help;
+        content.width = width;
+        content.height = height;
+        content.items = items.data();
+        content.count = static_cast<int>(items.size());
+        return RunDialog(screen, content);
     }
     // The screen as it was shown just before the dialog closed.
     std::string LastDialogScreen() { return lastShown; }
@@ -261,12 +261,12 @@ TEST_F(DialogViewTest, F1ShowsTheHelpTopicAndReturnsToTheDialog) {
     std::string asked;
     std::string helpScreen;
     terminal.Press(key::F(1));
-    DialogSpec spec;
-    spec.helpTopic = "GeneralOptions";
-    spec.width = 20;
-    spec.height = 4;
-    spec.items = items.data();
-    spec.count = 1;
+    DialogContent content;
+    content.helpTopic = "GeneralOptions";
+    content.width = 20;
+    content.height = 4;
+    content.items = items.data();
+    content.count = 1;
     // Esc closes the help window, Enter then presses OK.
     terminal.Press(key::kEsc);
     terminal.Press(key::kEnter);
@@ -288,7 +288,7 @@ TEST_F(DialogViewTest, F1ShowsTheHelpTopicAndReturnsToTheDialog) {
         out->lines = {"It has one button."};
         return true;
     });
-    EXPECT_EQ(RunDialog(spyScreen, spec), 0);
+    EXPECT_EQ(RunDialog(spyScreen, content), 0);
     EXPECT_EQ(asked, "GeneralOptions");
     EXPECT_NE(helpScreen.find("About this dialog"), std::string::npos);
     EXPECT_FALSE(terminal.Shows("It has one button."));  // gone after the help window closed
@@ -299,13 +299,13 @@ TEST_F(DialogViewTest, ScreenIsRestoredWhenTheDialogCloses) {
     screen.GetGrid().Text(0, 12, U"underneath", Style::kPanel);
     screen.Present();
     std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
-    DialogSpec spec;
-    spec.width = 78;
-    spec.height = 5;
-    spec.items = items.data();
-    spec.count = 1;
+    DialogContent content;
+    content.width = 78;
+    content.height = 5;
+    content.items = items.data();
+    content.count = 1;
     terminal.Press(key::kEnter);
-    EXPECT_EQ(RunDialog(screen, spec), 0);
+    EXPECT_EQ(RunDialog(screen, content), 0);
     EXPECT_TRUE(terminal.Shows("underneath"));
 }
 

@@ -7,12 +7,12 @@
 namespace plughost::tui {
 namespace {
 
-MenuSpec ConfigMenu(int selected) {
-    MenuSpec spec;
-    spec.title = "vexil";
-    spec.items = {{"&General options"}, {"&Encoding options"}, {"", false, false, true}, {"&About"}, {"&Save"}};
-    if (selected >= 0) spec.items[static_cast<size_t>(selected)].selected = true;
-    return spec;
+MenuContent ConfigMenu(int selected) {
+    MenuContent content;
+    content.title = "vexil";
+    content.items = {{"&General options"}, {"&Encoding options"}, {"", false, false, true}, {"&About"}, {"&Save"}};
+    if (selected >= 0) content.items[static_cast<size_t>(selected)].selected = true;
+    return content;
 }
 
 TEST(MenuView, ChoosingEntries) {
@@ -67,10 +67,10 @@ TEST(MenuView, ShowsTitleEntriesAndSeparator) {
 TEST(MenuView, NothingToChooseIsCancelled) {
     FakeTerminal terminal(80, 25);
     Screen screen(terminal);
-    MenuSpec spec;
-    spec.items = {{"", false, false, true}};
-    EXPECT_EQ(RunMenu(screen, spec), -1);
-    EXPECT_EQ(RunMenu(screen, MenuSpec{}), -1);
+    MenuContent content;
+    content.items = {{"", false, false, true}};
+    EXPECT_EQ(RunMenu(screen, content), -1);
+    EXPECT_EQ(RunMenu(screen, MenuContent{}), -1);
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 namespace plughost::tui {
 namespace {
 
-MessageSpec Question() {
-    MessageSpec spec;
-    spec.flags = host::kMsgWarning;
-    spec.title = "vexil";
-    spec.lines = {"Stop encoding?"};
-    spec.buttons = {"&Continue", "&Stop"};
-    return spec;
+MessageContent Question() {
+    MessageContent content;
+    content.flags = host::kMsgWarning;
+    content.title = "vexil";
+    content.lines = {"Stop encoding?"};
+    content.buttons = {"&Continue", "&Stop"};
+    return content;
 }
 
 TEST(MessageView, ButtonsAnswerByArrowsHotKeysAndEsc) {
@@ -62,7 +62,7 @@ TEST(MessageView, WarningBoxUsesTheWarningStyle) {
 TEST(MessageView, ButtonlessBoxReturnsAtOnceAndStaysOnScreen) {
     FakeTerminal terminal(80, 25);
     Screen screen(terminal);
-    MessageSpec progress;
+    MessageContent progress;
     progress.flags = host::kMsgLeftAlign;
     progress.title = "Encoding";
     progress.lines = {"notes.txt", "to", "out.uue", std::string(10, '\xDB') + std::string(15, '\xB0'),
@@ -83,11 +83,11 @@ TEST(MessageView, LinesAreCentredUnlessLeftAligned) {
     for (bool left : {false, true}) {
         FakeTerminal terminal(80, 25);
         Screen screen(terminal);
-        MessageSpec spec;
-        spec.flags = left ? host::kMsgLeftAlign : 0;
-        spec.title = "T";
-        spec.lines = {"a much longer line of text", "short"};
-        RunMessage(screen, spec);
+        MessageContent content;
+        content.flags = left ? host::kMsgLeftAlign : 0;
+        content.title = "T";
+        content.lines = {"a much longer line of text", "short"};
+        RunMessage(screen, content);
         const std::string text = terminal.Text();
         const size_t longStart = text.find("a much longer");
         const size_t shortStart = text.find("short");
