@@ -1,6 +1,7 @@
 #include "folder_panel.h"
 
-#include <chrono>
+#include "../folder_listing.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -9,17 +10,6 @@ namespace plughost::tui {
 namespace fs = std::filesystem;
 
 namespace {
-
-// 100 ns units between 1601-01-01 and 1970-01-01.
-constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
-
-host::FileTime ToFileTime(fs::file_time_type time) {
-    const auto sinceUnix = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(time).time_since_epoch());
-    const int64_t seconds = std::max<int64_t>(0, sinceUnix.count());
-    const uint64_t value = kUnixEpochAsFileTime + static_cast<uint64_t>(seconds) * 10000000ULL;
-    return host::FileTime{static_cast<uint32_t>(value), static_cast<uint32_t>(value >> 32)};
-}
 
 std::string Normal(const std::string& folder) {
     std::error_code ec;
@@ -39,22 +29,7 @@ FolderPanel::FolderPanel(std::string folder, std::function<void()> repaint)
     SetItems(Read(&ok), fs::path(folder_).has_relative_path(), false);
 }
 
-std::vector<host::PanelItem> FolderPanel::Read(bool* ok) const {
-    std::vector<host::PanelItem> items;
-    std::error_code ec;
-    fs::directory_iterator it(folder_, ec);
-    *ok = !ec;
-    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::error_code itemEc;
-        const bool folder = it->is_directory(itemEc);
-        const uint64_t size = folder ? 0 : it->file_size(itemEc);
-        host::PanelItem item = MakePanelItem(it->path().filename().string(), folder, itemEc ? 0 : size);
-        const auto written = it->last_write_time(itemEc);
-        if (!itemEc) item.findData.lastWriteTime = ToFileTime(written);
-        items.push_back(item);
-    }
-    return items;
-}
+std::vector<host::PanelItem> FolderPanel::Read(bool* ok) const { return ListFolder(folder_, ok); }
 
 bool FolderPanel::Update(bool keepSelection) {
     bool ok = false;
