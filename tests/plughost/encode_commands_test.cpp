@@ -13,12 +13,7 @@
 
 namespace {
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string Read(const std::string& path) { return test::ReadWholeFile(path); }
 
 class EncodeCommandsTest : public ::testing::Test {
 protected:

@@ -11,12 +11,7 @@
 
 namespace {
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string Read(const std::string& path) { return test::ReadWholeFile(path); }
 
 class PutCommandTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 #include "platform/platform.h"
 
@@ -37,6 +38,13 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
     std::ofstream out(path, std::ios::binary);
     out << content;
     return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 }  // namespace test

@@ -22,6 +22,9 @@ private:
     std::string path_;
 };
 
+// The whole content of a file (binary); empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // A name no earlier run has used (time and a counter), for registry keys and folders.
 std::string UniqueName(const std::string& prefix);
 

@@ -19,12 +19,7 @@ namespace {
 
 const std::string kSep(1, platform::kPathSeparator);
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string Read(const std::string& path) { return test::ReadWholeFile(path); }
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;

@@ -15,12 +15,7 @@
 namespace vexil {
 namespace {
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string Read(const std::string& path) { return test::ReadWholeFile(path); }
 
 const char kOld[] = "\r\nsection 1 of 1 of file old.bin\r\n";
 
