@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "plughost/cli.h"
+#include "run_plughost.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -27,14 +28,9 @@ protected:
     void TearDown() override { platform::os().SetCurrentDir(previousDir); }
 
     int Run(const std::vector<std::string>& words) {
-        plughost::CommandLine line;
-        std::string error;
-        std::vector<std::string> all = {"--plugins", PLUGHOST_TEST_PLUGINS_DIR};
-        all.insert(all.end(), words.begin(), words.end());
-        EXPECT_TRUE(plughost::ParseCommandLine(all, &line, &error)) << error;
         stdoutText.str("");
         stderrText.str("");
-        return plughost::RunCommandLine(line, "plughost", nullptr, stdoutText, stderrText);
+        return RunPlughost(words, stdoutText, stderrText);
     }
 
     test::TempDir src, out;

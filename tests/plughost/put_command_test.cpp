@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "plughost/cli.h"
+#include "run_plughost.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,14 +17,9 @@ std::string Read(const std::string& path) { return test::ReadWholeFile(path); }
 class PutCommandTest : public ::testing::Test {
 protected:
     int Run(const std::vector<std::string>& words) {
-        plughost::CommandLine line;
-        std::string error;
-        std::vector<std::string> all = {"--plugins", PLUGHOST_TEST_PLUGINS_DIR};
-        all.insert(all.end(), words.begin(), words.end());
-        EXPECT_TRUE(plughost::ParseCommandLine(all, &line, &error)) << error;
         stdoutText.str("");
         stderrText.str("");
-        return plughost::RunCommandLine(line, "plughost", nullptr, stdoutText, stderrText);
+        return RunPlughost(words, stdoutText, stderrText);
     }
 
     test::TempDir dir;
