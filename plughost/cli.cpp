@@ -35,6 +35,10 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine* line, 
             line->help = true;
             return true;
         }
+        if (word == "--version") {
+            line->version = true;
+            return true;
+        }
         if (word.rfind("--", 0) != 0) break;
         if (word != "--plugins" && word != "--registry" && word != "--answer" && word != "--edit") {
             *error = "unknown option " + word;
@@ -83,11 +87,17 @@ std::string DefaultPluginsDir(const std::string& programPath) {
     std::error_code ec;
     fs::path program = fs::absolute(programPath, ec);
     if (ec) program = programPath;
-    return (program.parent_path().parent_path() / "plugins").string();
+    const fs::path prefix = program.parent_path().parent_path();
+    // The build tree keeps plugins/ beside bin/; an installed tree keeps them
+    // in lib/plughost/plugins below the prefix that holds bin/.
+    const fs::path installed = prefix / "lib" / "plughost" / "plugins";
+    if (!fs::is_directory(prefix / "plugins", ec) && fs::is_directory(installed, ec)) return installed.string();
+    return (prefix / "plugins").string();
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: plughost [--plugins DIR] [--registry FILE] [--answer N | --edit ITEM=TEXT]... COMMAND [ARG]...\n"
+    out << "usage: plughost --version\n"
+           "       plughost [--plugins DIR] [--registry FILE] [--answer N | --edit ITEM=TEXT]... COMMAND [ARG]...\n"
            "  --plugins DIR    load the plugins from DIR (one subfolder per plugin);\n"
            "                   default: the plugins folder beside bin/\n"
            "  --registry FILE  settings store file (POSIX; Windows uses the registry)\n"
@@ -148,6 +158,10 @@ int Main(int argc, char** argv) {
         }
         if (line.help) {
             PrintUsage(std::cout);
+            return 0;
+        }
+        if (line.version) {
+            std::cout << "plughost " << kVersion << "\n";
             return 0;
         }
         std::istream* keyboard = platform::StdinIsTerminal() ? &std::cin : nullptr;

@@ -23,12 +23,17 @@ struct CommandLine {
     std::string command;
     std::vector<std::string> args;
     bool help = false;
+    bool version = false;
 };
+
+// The project's version, from its build files.
+inline constexpr const char* kVersion = PLUGHOST_VERSION;
 
 // Parses the words after the program name; false with a reason on a usage error.
 bool ParseCommandLine(const std::vector<std::string>& words, CommandLine* line, std::string* error);
 
-// The plugins/ folder beside the folder that holds the program.
+// The plugins/ folder beside the folder that holds the program, or in an
+// installed tree lib/plughost/plugins below it.
 std::string DefaultPluginsDir(const std::string& programPath);
 
 void PrintUsage(std::ostream& out);
