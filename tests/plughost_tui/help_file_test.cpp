@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tui/help_view.h"
 
 namespace plughost::tui {
 namespace {
 
 const char kHelp[] =
-    "comment before the first topic\n"
+    ".Language=English,English\n"
+    ".PluginContents=Test\n"
     "@First\r\n"
     "$ The first topic\n"
     "\n"
@@ -29,6 +32,46 @@ TEST(HelpFile, FindsTopicsWithAndWithoutTitles) {
     EXPECT_FALSE(FindHelpTopic(kHelp, "Third", &topic));
     EXPECT_FALSE(FindHelpTopic(kHelp, "first", &topic));  // names match exactly
     EXPECT_FALSE(ReadHelpTopic("/nonexistent/help.hlf", "First", &topic));
+}
+
+TEST(HelpFile, MarkupShowsAsItsText) {
+    const struct {
+        const char* line;
+        const char* shown;
+    } cases[] = {
+        {"#Bold# words", "Bold words"},
+        {"see ~the options~@GeneralOptions@ there", "see the options there"},
+        {"^#Centred title#", "Centred title"},
+        {"a ## b @@ c ~~ d", "a # b @ c ~ d"},
+        {"mail user@@host", "mail user@host"},
+        {"a lone ~ stays", "a lone ~ stays"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RenderHelpLine(c.line), c.shown) << c.line;
+}
+
+// Every topic name the plugins pass to the host has a topic in their help
+// file, and each file starts as the host's help reader expects.
+TEST(HelpFile, PluginHelpFilesHoldEveryTopicThePluginsName) {
+    const struct {
+        const char* file;
+        std::vector<std::string> topics;
+    } plugins[] = {
+        {PLUGHOST_SOURCE_DIR "/vexil/vexil.hlf",
+         {"Contents", "BriefEncodingDlg", "DetailedEncodingDlg", "GeneralOptions", "EncodingOptions"}},
+        {PLUGHOST_SOURCE_DIR "/calculator/calculator.hlf", {"Contents", "Exception"}},
+    };
+    for (const auto& plugin : plugins) {
+        std::ifstream in(plugin.file, std::ios::binary);
+        std::string first;
+        ASSERT_TRUE(std::getline(in, first)) << plugin.file;
+        EXPECT_EQ(first, ".Language=English,English") << plugin.file;
+        for (const std::string& name : plugin.topics) {
+            HelpTopic topic;
+            EXPECT_TRUE(ReadHelpTopic(plugin.file, name, &topic)) << plugin.file << " has no topic " << name;
+            EXPECT_FALSE(topic.lines.empty()) << plugin.file << " " << name;
+        }
+    }
 }
 
 TEST(HelpFile, LongLinesWrapAtBlanksKeepingTheIndent) {
