@@ -4,6 +4,9 @@
 # language file and its help file) and README.txt, for the host's Plugins
 # folder. Only the i686 DLLs are for the host; the x86_64 build is a test target.
 # Linux: bin/plughost and lib/plughost/plugins/<name>/.
+# Installing (and cpack) takes what is built and builds nothing more, so a
+# build of the plugins alone can be packaged.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 if(WIN32)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)

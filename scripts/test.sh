@@ -24,7 +24,9 @@ summary=()
 total_passed=0
 total_failed=0
 
-configure_and_build() {  # configure_and_build <name> <build dir> [cmake options...]
+# configure_and_build <name> <build dir> [cmake options...]
+# Builds everything, or only the targets named in $targets.
+configure_and_build() {
   local name=$1 dir=$2
   shift 2
   echo "=== $name: configure and build ($dir)"
@@ -35,7 +37,9 @@ configure_and_build() {  # configure_and_build <name> <build dir> [cmake options
     summary+=("$name: not run (configure failed)")
     return 1
   fi
-  if ! cmake --build "$dir" -j2; then
+  local target_args=()
+  for t in ${targets:-}; do target_args+=(--target "$t"); done
+  if ! cmake --build "$dir" -j2 "${target_args[@]}"; then
     failed+=("$name (build)")
     summary+=("$name: not run (build failed)")
     return 1
@@ -90,7 +94,11 @@ configure_and_build native build && run_tests "native tests" build
 CC=clang CXX=clang++ configure_and_build sanitizer build-asan -DPLUGHOST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug &&
   run_tests "sanitizer tests (ASan+UBSan)" build-asan
 
-if configure_and_build "i686 Windows" build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake; then
+# Where the i686 tests cannot run, only the plugins are built (their checks
+# need nothing else), which keeps the run short.
+i686_targets=""
+[[ $runs32 == no ]] && i686_targets="vexil calculator"
+if targets=$i686_targets configure_and_build "i686 Windows" build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake; then
   if [[ $runs32 == yes ]]; then
     start_wine wine
     run_tests "i686 Windows tests" build-win
