@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "host/host_interface.h"
-#include "vexil/alphabets.h"
-#include "vexil/encoder.h"
-#include "vexil/module_state.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/encoding/encoder.h"
+#include "vexil/frame/module_state.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "support/uu_writer.h"
-#include "vexil/alphabets.h"
-#include "vexil/scan_source_file.h"
-#include "vexil/storage.h"
-#include "vexil/storage_panel.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/storage/scan_source_file.h"
+#include "vexil/storage/storage.h"
+#include "vexil/storage/storage_panel.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Entry point of the encoding road onto a storage panel: files copied onto
 // the panel are appended to the storage's first plain-text file.
 #include "host/host_interface.h"
-#include "put_files.h"
-#include "storage.h"
+#include "vexil/encoding/put_files.h"
+#include "vexil/storage/storage.h"
 
 HOST_EXPORT int HOST_CALL PutFiles(host::PanelHandle panel, host::PanelItem* items, int itemsNumber, int /*move*/,
                                    int /*opMode*/) {

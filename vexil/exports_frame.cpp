@@ -4,16 +4,16 @@
 #include <cstring>
 #include <string>
 
-#include "alphabets.h"
-#include "config_menu.h"
-#include "dialog_templates.h"
-#include "encoding_job.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/settings/config_menu.h"
+#include "vexil/frame/dialog_templates.h"
+#include "vexil/encoding/encoding_job.h"
 #include "host/host_interface.h"
-#include "messages.h"
-#include "module_state.h"
+#include "vexil/frame/messages.h"
+#include "vexil/frame/module_state.h"
 #include "platform/platform.h"
-#include "settings_store.h"
-#include "storage_panel.h"
+#include "vexil/settings/settings_store.h"
+#include "vexil/storage/storage_panel.h"
 
 using namespace vexil;
 

@@ -1,7 +1,7 @@
 // Entry points of the storage panel: thin adapters over storage_panel.h. No
 // exception leaves an entry point.
 #include "host/host_interface.h"
-#include "storage_panel.h"
+#include "vexil/storage/storage_panel.h"
 
 using vexil::Storage;
 

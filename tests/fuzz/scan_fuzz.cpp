@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "vexil/scan_helpers.h"
-#include "vexil/scan_kernels.h"
+#include "tests/vexil/storage/scan_helpers.h"
+#include "vexil/storage/scan_kernels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool built = (vexil::BuildAlphabets(), true);

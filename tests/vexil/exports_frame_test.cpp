@@ -9,9 +9,9 @@
 #include "support/fake_host.h"
 #include "support/forwarding_os.h"
 #include "support/temp_dir.h"
-#include "vexil/alphabets.h"
-#include "vexil/module_state.h"
-#include "vexil/settings_store.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/frame/module_state.h"
+#include "vexil/settings/settings_store.h"
 
 HOST_EXPORT void HOST_CALL SetStartupInfo(const host::HostStartupInfo* info);
 HOST_EXPORT void HOST_CALL GetPluginInfo(host::PluginMenuInfo* info);

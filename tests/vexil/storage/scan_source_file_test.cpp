@@ -1,0 +1,117 @@
+#include "vexil/storage/scan_source_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/vexil/storage/scan_helpers.h"
+#include "support/fake_host.h"
+#include "support/faulty_os.h"
+#include "support/temp_dir.h"
+#include "support/uu_writer.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/frame/module_state.h"
+
+namespace {
+
+class ScanSourceFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vexil::BuildAlphabets();
+        vexil::Module().host = fake.StartupInfo();
+    }
+
+    static std::vector<std::string> Names(const vexil::Storage& s) {
+        std::vector<std::string> names;
+        s.files.ForEach([&](vexil::EncodedFile* f) {
+            f->sections.ForEach([&](vexil::Section* sec) { names.push_back(sec->name + "#" + std::to_string(sec->number)); });
+        });
+        return names;
+    }
+
+    test::FakeHost fake;
+    test::TempDir dir;
+};
+
+// Sections of about 6 KB each, 24 of them: four windows of the scan.
+std::string SplitStorage() {
+    testenc::UuOptions o;
+    o.linesPerSection = 100;
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        text += testenc::UuEncode("f" + std::to_string(i) + ".bin", testenc::RandomBytes(20000 * (i + 1), i), o);
+    }
+    return text;
+}
+
+TEST_F(ScanSourceFile, RegistersEveryBlockInOrderAndRecordsTheFile) {
+    const std::string text = SplitStorage();
+    const std::string path = dir.Write("s.uue", text);
+    vexil::Storage s;
+    vexil::ScanSourceFile(s, path);
+    const auto whole = scantest::WholeTextScan(text);
+    std::vector<std::string> expected;
+    for (const auto& f : whole) expected.push_back(f.name + "#" + std::to_string(f.number));
+    EXPECT_EQ(Names(s), expected);
+    ASSERT_EQ(s.sources.Count(), 1);
+    EXPECT_EQ(s.sources.At(0)->path, path);
+    EXPECT_TRUE(s.sources.At(0)->plainText);
+    platform::FileInfo info;
+    ASSERT_TRUE(platform::os().FindFile(path, &info));
+    EXPECT_EQ(s.sources.At(0)->lastWriteTime, info.lastWriteTime);
+    EXPECT_STREQ(s.files.At(3)->sourcePath, path.c_str());
+}
+
+TEST_F(ScanSourceFile, AReadGivenUpOnKeepsTheBlocksSoFarWithoutASource) {
+    const std::string path = dir.Write("s.uue", SplitStorage());
+    testing_support::FaultyOs os;
+    os.Fail(testing_support::FaultyOs::kRead, 2);
+    fake.messageAnswers = {2};  // cancel
+    vexil::Storage s;
+    vexil::ScanSourceFile(s, path);
+    EXPECT_GT(s.files.Count(), 0);
+    EXPECT_EQ(s.sources.Count(), 0);
+    s.files.ForEach([](vexil::EncodedFile* f) { EXPECT_EQ(f->sourcePath, nullptr); });
+    EXPECT_EQ(s.jobState.cancelled, 1);
+    // The next recorded source file gives them its path.
+    s.AddSourceFile(path, true);
+    EXPECT_STREQ(s.files.At(0)->sourcePath, path.c_str());
+}
+
+TEST_F(ScanSourceFile, AMissingFileIsSearchedForAgainOnRequest) {
+    vexil::Storage s;
+    fake.messageAnswers = {0, 1};  // search again, then go on; Esc on the failing open
+    vexil::ScanSourceFile(s, dir.File("missing.uue"));
+    ASSERT_EQ(fake.messages.size(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(fake.messages[i].lines, (std::vector<std::string>{"msg24", "msg36", "msg4", "msg2", "msg1"}));
+        EXPECT_EQ(fake.messages[i].buttons, 3);
+        EXPECT_EQ(fake.messages[i].flags, 0u);
+    }
+    EXPECT_EQ(fake.messages[2].lines.size(), 6u);  // the checked file's own question
+    EXPECT_EQ(s.files.Count(), 0);
+    EXPECT_EQ(s.sources.Count(), 0);
+}
+
+TEST_F(ScanSourceFile, ManyOverlappingBlocksAreReadAgainFromTheFile) {
+    // Header lines of code characters only do not end a block: every block
+    // runs to the end, more than the scan keeps open, over several windows.
+    std::string text = "section 1 of 1 of file first\r\n";
+    for (int i = 0; i < 300; ++i) {
+        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
+        for (int j = 0; j < 16; ++j) text += testenc::DataLine(45) + "\r\n";
+    }
+    const std::string path = dir.Write("o.uue", text);
+    vexil::Storage s;
+    vexil::ScanSourceFile(s, path);
+    const auto whole = scantest::WholeTextScan(text);
+    ASSERT_EQ(whole.size(), 301u);
+    std::vector<std::string> expected;
+    for (const auto& f : whole) expected.push_back(f.name + "#" + std::to_string(f.number));
+    EXPECT_EQ(Names(s), expected);
+    EXPECT_EQ(s.files.At(300)->sections.At(0)->dataChars, whole[300].dataChars);
+    EXPECT_EQ(s.sources.Count(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+#include "vexil/storage/storage_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/fake_host.h"
+#include "support/forwarding_os.h"
+#include "support/temp_dir.h"
+#include "support/uu_writer.h"
+#include "vexil/frame/alphabets.h"
+#include "vexil/frame/module_state.h"
+
+namespace {
+
+// Counts thread starts and makes sleeps short.
+class ThreadOs : public test::ForwardingOs {
+public:
+    bool StartThread(platform::ThreadBody body, void* argument) override {
+        ++threads;
+        return ForwardingOs::StartThread(body, argument);
+    }
+    void Sleep(unsigned) override { ForwardingOs::Sleep(1); }
+    std::atomic<int> threads{0};
+};
+
+struct Listed {
+    std::string name;
+    uint64_t size;
+    bool operator==(const Listed&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Listed& l) { return o << l.name << " " << l.size; }
+
+std::vector<Listed> List(vexil::Storage& s) {
+    host::PanelItem* items = nullptr;
+    int count = -1;
+    vexil::ListStorage(s, &items, &count);
+    std::vector<Listed> out;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(items[i].findData.attributes, 0u);
+        out.push_back({items[i].findData.fileName,
+                       (uint64_t{items[i].findData.sizeHigh} << 32) | items[i].findData.sizeLow});
+    }
+    return out;
+}
+
+class StoragePanel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vexil::BuildAlphabets();
+        vexil::Module().host = fake.StartupInfo();
+        vexil::Module().settings.SuppressOutput = 1;
+    }
+    void TearDown() override {
+        for (int i = 0; vexil::Scanning().liveNotices.load() > 0 && i < 500; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    vexil::Storage* Open(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string head((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string first = head.substr(0, 131072);
+        return vexil::OpenStorage(path.c_str(), reinterpret_cast<const unsigned char*>(first.data()),
+                                  static_cast<int>(first.size()));
+    }
+
+    test::FakeHost fake;
+    ThreadOs os;
+    test::ScopedOs scoped{os};
+    test::TempDir dir;
+};
+
+TEST_F(StoragePanel, ListsCompleteFilesByNameAndIncompleteOnesBySection) {
+    vexil::Storage s;
+    s.AddSection("x", 1, 3, 80);
+    s.AddSection("X", 3, 3, 41);
+    s.AddSection("big", 1, 1, 8000000000);      // sizes beyond 32 bits
+    s.AddSection("tiny", 1, 1, 1);               // would be -2: listed as 0
+    s.AddSection("over", 5, 2, 1000);            // above the total: not counted
+    s.AddSection("over", 1, 2, 80);
+    s.AddSection("over", 2, 2, 80);
+    s.AddSection("many", 100, 120, 8);
+    s.AddSection("huge", 1, 2000000000, 80);     // completeness without a table of the total
+    s.AddSection(std::string(258, 'n'), 1, 2, 8);
+    const std::vector<Listed> expected = {
+        {"x 01/03", 60},
+        {"X 03/03", 30},
+        {"big", 5999999998},
+        {"tiny", 0},
+        {"over", 118},
+        {"many 100/120", 6},
+        {"huge 01/2000000000", 60},
+        {std::string(258, 'n') + " ", 6},  // name and suffix cut to 259
+    };
+    EXPECT_EQ(List(s), expected);
+
+    s.AddSection("x", 2, 3, 40);
+    EXPECT_EQ(List(s)[0], (Listed{"x", (80 + 41 + 40) * 6 / 8 - 2}));
+}
+
+TEST_F(StoragePanel, OpensAnEncodingAndTitlesItByWritability) {
+    const std::string plain = dir.Write("a.uue", testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1)) +
+                                                     testenc::UuEncode("b.bin", testenc::RandomBytes(90, 2)));
+    vexil::Storage* s = Open(plain);
+    ASSERT_NE(s, nullptr);
+    EXPECT_STREQ(vexil::PanelTitle(), " VEXIL: a.uue ");
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 89}}));
+    host::OpenPanelDescription info{};
+    vexil::DescribeStorage(*s, &info);
+    EXPECT_EQ(info.flags, 15u);
+    EXPECT_EQ(info.structSize, static_cast<int>(sizeof info));
+    EXPECT_STREQ(info.hostFile, plain.c_str());
+    EXPECT_STREQ(info.format, "msg24");
+    EXPECT_STREQ(info.panelTitle, vexil::PanelTitle());
+    vexil::DestroyStorage(s);
+
+    const std::string tab = dir.Write("t.uue", "a\tb\r\n" + testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1)));
+    s = Open(tab);
+    ASSERT_NE(s, nullptr);
+    EXPECT_STREQ(vexil::PanelTitle(), " VEXIL: t.uue (r/o) ");
+    vexil::DestroyStorage(s);
+}
+
+TEST_F(StoragePanel, DeclinesTextWithoutABlockAndCreatesAMissingFile) {
+    EXPECT_EQ(Open(dir.Write("n.txt", "section 1 of 1 of file x\r\nno data\r\n")), nullptr);
+    const std::string missing = dir.File("new.uue");
+    EXPECT_EQ(vexil::OpenStorage(missing.c_str(), nullptr, 0), nullptr);
+    platform::FileInfo info;
+    ASSERT_TRUE(platform::os().FindFile(missing, &info));
+    EXPECT_EQ(info.size, 0u);
+}
+
+TEST_F(StoragePanel, ABlockInTheFirstBytesOpensTheWholeFile) {
+    std::string text = testenc::UuEncode("first.bin", testenc::RandomBytes(500, 3));
+    text += std::string(300000, '.') + "\r\n" + testenc::UuEncode("far.bin", testenc::RandomBytes(500, 4));
+    vexil::Storage* s = Open(dir.Write("f.uue", text));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(List(*s).size(), 2u);
+    vexil::DestroyStorage(s);
+}
+
+TEST_F(StoragePanel, NoticeThreadOnlyWhenOutputIsNotSuppressed) {
+    const std::string path = dir.Write("a.uue", testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1)));
+    vexil::DestroyStorage(Open(path));
+    EXPECT_EQ(os.threads.load(), 0);
+
+    vexil::Module().settings.SuppressOutput = 0;
+    vexil::DestroyStorage(Open(path));
+    EXPECT_EQ(os.threads.load(), 1);
+    TearDown();  // the thread ends soon after the quick scan, showing nothing
+    EXPECT_EQ(vexil::Scanning().liveNotices.load(), 0);
+    std::lock_guard<std::recursive_mutex> lock(fake.Mutex());
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(StoragePanel, NoticeShowsOnlyForItsOwnUnfinishedScan) {
+    vexil::ScanState& scanning = vexil::Scanning();
+    const uint32_t serial = scanning.scanSerial.load();
+    scanning.scanFinished.store(0);
+    scanning.scanSerial.store(serial + 1);  // a later scan has begun
+    scanning.liveNotices.fetch_add(1);
+    vexil::WaitNotice(reinterpret_cast<void*>(static_cast<uintptr_t>(serial)));
+    EXPECT_TRUE(fake.messages.empty());
+
+    scanning.liveNotices.fetch_add(1);
+    vexil::WaitNotice(reinterpret_cast<void*>(static_cast<uintptr_t>(serial + 1)));
+    scanning.scanFinished.store(1);
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].lines, (std::vector<std::string>{"msg24", "msg56"}));
+    EXPECT_EQ(fake.messages[0].buttons, 0);
+    EXPECT_EQ(fake.messages[0].flags, 0u);
+    EXPECT_EQ(scanning.liveNotices.load(), 0);
+}
+
+TEST_F(StoragePanel, IdleEventRescansAChangedFileAndAsksForARedraw) {
+    const std::string first = testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1));
+    const std::string path = dir.Write("s.uue", first);
+    vexil::Storage* s = Open(path);
+    ASSERT_NE(s, nullptr);
+    const host::PanelHandle handle = s;
+
+    vexil::StorageEvent(*s, handle, host::kEventIdle);
+    EXPECT_TRUE(fake.controls.empty());
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a new last-write time
+    dir.Write("s.uue", first + testenc::UuEncode("b.bin", testenc::RandomBytes(90, 2)));
+    vexil::StorageEvent(*s, handle, 1);  // not the idle event
+    EXPECT_TRUE(fake.controls.empty());
+    vexil::StorageEvent(*s, handle, host::kEventIdle);
+    ASSERT_EQ(fake.controls.size(), 2u);
+    EXPECT_EQ(fake.controls[0].command, host::kCtlUpdatePanel);
+    EXPECT_TRUE(fake.controls[0].hasParam);
+    EXPECT_EQ(fake.controls[1].command, host::kCtlRedrawPanel);
+    EXPECT_FALSE(fake.controls[1].hasParam);
+    EXPECT_EQ(fake.controls[0].panel, handle);
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 89}}));
+    EXPECT_EQ(s->sources.Count(), 1);
+
+    vexil::StorageEvent(*s, handle, host::kEventIdle);
+    EXPECT_EQ(fake.controls.size(), 2u);
+    vexil::DestroyStorage(s);
+}
+
+TEST_F(StoragePanel, ADeletedSourceFileTakesItsFilesAlong) {
+    const std::string path = dir.Write("d.uue", testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1)));
+    vexil::Storage* s = Open(path);
+    ASSERT_NE(s, nullptr);
+    std::remove(path.c_str());
+    fake.messageAnswers = {1};  // not found: go on; the failing open is answered with Esc
+    vexil::StorageEvent(*s, s, host::kEventIdle);
+    ASSERT_GE(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].lines.size(), 5u);
+    EXPECT_EQ(fake.messages[0].buttons, 3);
+    EXPECT_EQ(fake.messages[0].lines[1], "msg36");
+    EXPECT_EQ(s->sources.Count(), 0);
+    EXPECT_TRUE(List(*s).empty());
+    vexil::DestroyStorage(s);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "vexil/storage/uue_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/vexil/storage/scan_helpers.h"
+#include "vexil/storage/scan_kernels.h"
+#include "support/uu_writer.h"
+
+namespace {
+
+using scantest::WholeTextScan;
+using scantest::WindowedScan;
+
+class TextScan : public ::testing::Test {
+protected:
+    void SetUp() override { vexil::BuildAlphabets(); }
+};
+
+// A storage of several encodings with text between them, in both alphabets
+// and both line ends, with split files and a few oddities.
+std::string MixedStorage(const std::string& eol) {
+    std::string s = "Some mail text before the encodings." + eol + "Subject: section 1 of nothing" + eol;
+    for (int i = 0; i < 6; ++i) {
+        testenc::UuOptions o;
+        o.type = i % 2;
+        o.eol = eol;
+        o.table = i != 3;
+        o.linesPerSection = i % 3 == 0 ? 0 : 5 + i;
+        s += testenc::UuEncode("file" + std::to_string(i) + ".bin", testenc::RandomBytes(300 + 700 * i, i + 10), o);
+        s += "sum -r/size 1/2" + eol + "-- " + eol;
+    }
+    s += "section:2 of 2 of file colon" + eol;
+    for (int i = 0; i < 5; ++i) s += testenc::DataLine(45) + eol;
+    s += std::string(3, '\0') + "subsection 3 of 4 of file after.nul" + eol;
+    for (int i = 0; i < 5; ++i) s += testenc::DataLine(45, 1) + eol;
+    return s;
+}
+
+TEST_F(TextScan, WindowsOfAnySizeFindWhatTheWholeTextHolds) {
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+    if (kernels == nullptr) continue;
+    vexil::UseKernels(kernels);
+    for (const std::string& eol : {std::string("\r\n"), std::string("\n")}) {
+        const std::string text = MixedStorage(eol);
+        const auto whole = WholeTextScan(text);
+        ASSERT_GE(whole.size(), 10u);
+        for (size_t buffer : {1024, 1500, 4096, 1 << 20}) {
+            for (size_t piece : {size_t{1}, size_t{61}, size_t{777}, ~size_t{0}}) {
+                if (piece == 1 && buffer > 1500) continue;
+                SCOPED_TRACE(testing::Message() << "buffer " << buffer << " piece " << piece);
+                const auto windowed = WindowedScan(text, buffer, piece);
+                EXPECT_TRUE(windowed.detected);
+                EXPECT_EQ(windowed.found, whole);
+            }
+        }
+    }
+    }
+    vexil::UseKernels(nullptr);
+}
+
+TEST_F(TextScan, BlocksAcrossThe131072BoundaryCountWhole) {
+    // Sections of about 6 KB, the first one shifted so that a block straddles 131072.
+    std::string text(131072 - 3000, '.');
+    text += "\r\n";
+    testenc::UuOptions o;
+    o.linesPerSection = 100;
+    text += testenc::UuEncode("straddle.bin", testenc::RandomBytes(40000, 5), o);
+    const auto whole = WholeTextScan(text);
+    const auto windowed = WindowedScan(text);
+    ASSERT_EQ(windowed.found, whole);
+    ASSERT_EQ(whole.size(), 9u);  // 889 data lines and 4 header lines, 100 a section
+    for (const auto& f : whole) EXPECT_GT(f.dataChars, 90 * 60) << f.number;
+}
+
+TEST_F(TextScan, OneMegabyteSingleSectionCountsAllItsLines) {
+    const std::string text = testenc::UuEncode("big.bin", testenc::RandomBytes(1 << 20, 6));
+    const auto windowed = WindowedScan(text);
+    ASSERT_EQ(windowed.found.size(), 1u);
+    // 16 chunks of 1456 full lines and a 16-byte line (22 characters and filler), then "`" and "end".
+    EXPECT_EQ(windowed.found[0].dataChars, 16 * (1456 * 60 + 23) + 2);
+    EXPECT_EQ(windowed.found, WholeTextScan(text));
+}
+
+TEST_F(TextScan, ManyOverlappingBlocksReReadTheText) {
+    // Header lines made only of code characters do not end a block, so every
+    // block runs to the end of the text: more open blocks than the scan keeps.
+    std::string text = "section 1 of 1 of file first\r\n";
+    for (int i = 0; i < 300; ++i) {
+        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
+        text += testenc::DataLine(45) + "\r\n";
+    }
+    const auto whole = WholeTextScan(text);
+    ASSERT_EQ(whole.size(), 298u);  // the last three headers have fewer than 4 lines after them
+    const auto windowed = WindowedScan(text, 1024);
+    EXPECT_GT(windowed.restarts, 0);
+    EXPECT_EQ(windowed.found, whole);
+}
+
+TEST_F(TextScan, PlainTextLooksAtEveryByte) {
+    const std::string storage = testenc::UuEncode("p.bin", testenc::RandomBytes(5000, 7));
+    EXPECT_TRUE(WindowedScan(storage + "\xe4\xf6\xfc high bytes are plain\r\n").plainText);
+    EXPECT_FALSE(WindowedScan(storage + "tab\tafter the last block\r\n").plainText);
+    EXPECT_FALSE(WindowedScan(std::string(400000, 'x') + "\x01" + storage, 4096).plainText);
+    EXPECT_FALSE(WindowedScan(storage + '\0').plainText);
+}
+
+TEST_F(TextScan, NothingIsRegisteredWithoutADetectableBlock) {
+    // Only a colon header: DetectUue over the whole text is false.
+    std::string text = "section:2 of 2 of file x\r\n";
+    for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+    const auto windowed = WindowedScan(text, 1024, 100);
+    EXPECT_FALSE(windowed.detected);
+    EXPECT_TRUE(windowed.found.empty());
+}
+
+}  // namespace

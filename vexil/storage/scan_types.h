@@ -1,0 +1,26 @@
+// The types shared by the whole-text scan (uue_scanner) and the judgement of
+// one block (block_scan): an accepted block and a window of the text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vexil {
+
+struct SectionBlock {
+    int32_t number = 0;
+    int32_t total = 0;
+    std::string name;        // cut to 259 characters
+    int64_t dataChars = 0;
+};
+
+// A view of the text from absolute position `base` to `end`; `last` when
+// `end` is the end of the whole text.
+struct TextWindow {
+    const unsigned char* data = nullptr;  // data[0] is the byte at `base`
+    uint64_t base = 0;
+    uint64_t end = 0;
+    bool last = false;
+};
+
+}  // namespace vexil

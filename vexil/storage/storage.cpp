@@ -1,0 +1,102 @@
+#include "vexil/storage/storage.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace vexil {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string CutName(const std::string& name) {
+    return name.size() > kMaxNameLength ? name.substr(0, kMaxNameLength) : name;
+}
+
+}  // namespace
+
+EncodedFile::~EncodedFile() {
+    sections.ForEach([](Section* s) { delete s; });
+}
+
+bool SameItem(const EncodedFile& a, const EncodedFile& b) { return std::strcmp(a.name, b.name) == 0; }
+bool SameItem(const SourceFile& a, const SourceFile& b) { return a.path == b.path; }
+
+bool EqualsIgnoreCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        if (Lower(*a) != Lower(*b)) return false;
+        if (*a == 0) return true;
+    }
+}
+
+std::string Storage::FoldKey(const std::string& name) {
+    std::string key = name;
+    for (char& c : key) c = Lower(c);
+    return key;
+}
+
+Storage::~Storage() {
+    files.ForEach([](EncodedFile* f) { delete f; });
+    sources.ForEach([](SourceFile* s) { delete s; });
+}
+
+EncodedFile* Storage::FindFile(const std::string& name) const {
+    auto it = byName_.find(FoldKey(CutName(name)));
+    return it == byName_.end() ? nullptr : it->second;
+}
+
+void Storage::AddSection(const std::string& rawName, int32_t number, int32_t total, int64_t dataChars) {
+    const std::string name = CutName(rawName);
+    EncodedFile* file = FindFile(name);
+    if (file != nullptr) {
+        if (!file->numbers.insert(number).second) return;  // number already present
+        if (total > file->totalSections) file->totalSections = total;
+    } else {
+        file = new EncodedFile;
+        std::memcpy(file->name, name.data(), name.size());
+        file->name[name.size()] = 0;
+        file->totalSections = total;
+        file->numbers.insert(number);
+        files.Add(file);
+        byName_.emplace(FoldKey(name), file);
+    }
+    file->sections.Add(new Section{name, number, dataChars});
+}
+
+int32_t Storage::AddSourceFile(const std::string& path, bool plainText) {
+    auto* source = new SourceFile;
+    source->path = path;
+    source->plainText = plainText ? 1 : 0;
+    platform::FileInfo info;
+    if (platform::os().FindFile(path, &info)) source->lastWriteTime = info.lastWriteTime;
+    const int32_t index = sources.Add(source);
+    files.ForEach([source](EncodedFile* f) {
+        if (f->sourcePath == nullptr) f->sourcePath = source->path.c_str();
+    });
+    return index;
+}
+
+void Storage::RemoveSourceFile(int32_t index) {
+    const std::string path = sources.At(index)->path;
+    for (int32_t n = files.Count() - 1; n >= 0; --n) {
+        EncodedFile* file = files.At(n);
+        if (file->sourcePath == nullptr || !EqualsIgnoreCase(file->sourcePath, path.c_str())) continue;
+        EncodedFile* removed = nullptr;
+        files.RemoveAt(n, &removed);
+        byName_.erase(FoldKey(removed->name));
+        delete removed;
+    }
+    SourceFile* removed = nullptr;
+    sources.RemoveAt(index, &removed);
+    delete removed;
+}
+
+SourceFile* Storage::WritableSource() const {
+    for (int32_t n = 0; n < sources.Count(); ++n) {
+        if (sources.At(n)->plainText) return sources.At(n);
+    }
+    return nullptr;
+}
+
+}  // namespace vexil
