@@ -63,6 +63,13 @@ public:
     virtual bool FindFile(const std::string& path, FileInfo* info) = 0;
     // True when `path` names an existing directory.
     virtual bool IsDirectory(const std::string& path) = 0;
+    // True when both paths name one existing file, however they are spelled
+    // (links, "./x" and "x", letter case where the file system ignores it).
+    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+    // `path` itself when it names an existing entry or none matches; else,
+    // where names are case-sensitive, the path of the existing ordinary file
+    // in the same directory whose name differs only in ASCII letter case.
+    virtual std::string ExistingSpelling(const std::string& path) = 0;
 
     // Opens a stream with a standard open mode ("rb", "wb", "ab", ...);
     // null on failure. Names holding '*' or '?' never open.

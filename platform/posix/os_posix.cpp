@@ -1,6 +1,7 @@
 // POSIX implementation of platform::Os: POSIX and C library calls only, no policy.
 #include "../platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -16,7 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "settings_file.h"
 
@@ -45,6 +48,8 @@ DateTime ToDateTime(const struct tm& tm) {
 bool HasWildcard(const std::string& path) {
     return path.find_first_of("*?") != std::string::npos;
 }
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 class PosixStream final : public Stream {
 public:
@@ -115,6 +120,36 @@ public:
     bool IsDirectory(const std::string& path) override {
         struct stat st;
         return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool SameFile(const std::string& a, const std::string& b) override {
+        struct stat sa, sb;
+        if (a.empty() || b.empty() || stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    }
+
+    std::string ExistingSpelling(const std::string& path) override {
+        struct stat st;
+        if (path.empty() || lstat(path.c_str(), &st) == 0) return path;
+        const size_t slash = path.rfind('/');
+        const std::string prefix = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        const std::string name = path.substr(prefix.size());
+        if (name.empty() || name == "." || name == "..") return path;
+        DIR* dir = opendir(prefix.empty() ? "." : prefix.c_str());
+        if (!dir) return path;
+        std::vector<std::string> matches;
+        while (const struct dirent* entry = readdir(dir)) {
+            const std::string candidate = entry->d_name;
+            if (candidate.size() != name.size()) continue;
+            bool same = true;
+            for (size_t i = 0; i < name.size() && same; ++i) same = AsciiLower(candidate[i]) == AsciiLower(name[i]);
+            if (!same) continue;
+            if (stat((prefix + candidate).c_str(), &st) == 0 && S_ISREG(st.st_mode)) matches.push_back(candidate);
+        }
+        closedir(dir);
+        if (matches.empty()) return path;
+        // Several spellings of one name: the first in byte order, so the choice does not vary.
+        return prefix + *std::min_element(matches.begin(), matches.end());
     }
 
     Stream* Open(const std::string& path, const char* mode) override {

@@ -66,6 +66,18 @@ private:
     FILE* file_;
 };
 
+// Volume and file index of an existing file or directory, opened without
+// access rights and shared in every way so that no one else is disturbed.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    if (path.empty() || HasWildcard(path)) return false;
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
 struct ThreadStart {
     ThreadBody body;
     void* argument;
@@ -100,6 +112,16 @@ public:
         DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
+
+    bool SameFile(const std::string& a, const std::string& b) override {
+        BY_HANDLE_FILE_INFORMATION ia, ib;
+        if (!FileIdentity(a, &ia) || !FileIdentity(b, &ib)) return false;
+        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+               ia.nFileIndexLow == ib.nFileIndexLow;
+    }
+
+    // Names are compared without regard to case here already.
+    std::string ExistingSpelling(const std::string& path) override { return path; }
 
     Stream* Open(const std::string& path, const char* mode) override {
         if (path.empty() || HasWildcard(path)) return nullptr;

@@ -12,6 +12,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -86,6 +87,56 @@ TEST(OsTest, FifosNeitherMatchNorOpen) {
     std::remove(path.c_str());
 }
 #endif
+
+TEST(OsTest, SameFileComparesTheFilesNotTheirSpelling) {
+    const std::string dir = ::testing::TempDir();
+    const std::string path = TempPath("same.txt"), other = TempPath("other.txt");
+    std::ofstream(path, std::ios::binary) << "x";
+    std::ofstream(other, std::ios::binary) << "x";
+    std::string sep = dir.empty() || dir.back() == '/' || dir.back() == '\\' ? "" : "/";
+    EXPECT_TRUE(Os().SameFile(path, path));
+    EXPECT_TRUE(Os().SameFile(path, dir + sep + "." + "/" + "os_test_same.txt"));
+    EXPECT_FALSE(Os().SameFile(path, other));
+    EXPECT_FALSE(Os().SameFile(path, TempPath("missing.txt")));
+    EXPECT_FALSE(Os().SameFile(TempPath("missing.txt"), TempPath("missing.txt")));
+#ifdef _WIN32
+    EXPECT_TRUE(Os().SameFile(path, TempPath("SAME.TXT")));
+#else
+    const std::string link = TempPath("same_link.txt"), hard = TempPath("same_hard.txt");
+    std::remove(link.c_str());
+    std::remove(hard.c_str());
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::link(path.c_str(), hard.c_str()), 0);
+    EXPECT_TRUE(Os().SameFile(link, path));
+    EXPECT_TRUE(Os().SameFile(path, hard));
+    EXPECT_FALSE(Os().SameFile(link, other));
+    std::remove(link.c_str());
+    std::remove(hard.c_str());
+#endif
+    std::remove(path.c_str());
+    std::remove(other.c_str());
+}
+
+TEST(OsTest, ExistingSpellingFindsAFileDifferingOnlyInCase) {
+    const std::string path = TempPath("Spelled.TXT");
+    std::ofstream(path, std::ios::binary) << "x";
+    EXPECT_EQ(Os().ExistingSpelling(path), path);
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("none.txt")), TempPath("none.txt"));
+#ifdef _WIN32
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("spelled.txt")), TempPath("spelled.txt"));
+#else
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("spelled.txt")), path);
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("SPELLED.txt")), path);
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("spelled.tx")), TempPath("spelled.tx"));
+    // A second spelling of the name: the first in byte order, whichever is asked for.
+    const std::string second = TempPath("spelled.txt");
+    std::ofstream(second, std::ios::binary) << "y";
+    EXPECT_EQ(Os().ExistingSpelling(TempPath("SPELLED.TXT")), path);
+    EXPECT_EQ(Os().ExistingSpelling(second), second);
+    std::remove(second.c_str());
+#endif
+    std::remove(path.c_str());
+}
 
 TEST(OsTest, CurrentDirectoryCanBeChangedAndRestored) {
     const std::string before = Os().GetCurrentDir();

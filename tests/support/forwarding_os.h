@@ -13,6 +13,8 @@ public:
 
     bool FindFile(const std::string& path, platform::FileInfo* info) override { return t_.FindFile(path, info); }
     bool IsDirectory(const std::string& path) override { return t_.IsDirectory(path); }
+    bool SameFile(const std::string& a, const std::string& b) override { return t_.SameFile(a, b); }
+    std::string ExistingSpelling(const std::string& path) override { return t_.ExistingSpelling(path); }
     platform::Stream* Open(const std::string& path, const char* mode) override { return t_.Open(path, mode); }
     bool Close(platform::Stream* stream) override { return t_.Close(stream); }
     bool Remove(const std::string& path) override { return t_.Remove(path); }
