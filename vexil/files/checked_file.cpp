@@ -38,7 +38,8 @@ bool CheckedFile::RetryOrThrow(int answer, bool* quiet) {
         case kAnswerCancel:
             job_.cancelled = 1;
             throw FileFailure{kFailCancel};
-        default:  // Esc: the operation ends quietly
+        default:  // Esc: the operation ends quietly, or the file fails
+            if (escapeEndsFile_) throw FileFailure{kFailEscape};
             *quiet = true;
             return false;
     }
@@ -61,6 +62,39 @@ void CheckedFile::Open(const std::string& path, const char* mode) {
         }
         bool quiet = false;
         if (!RetryOrThrow(AskUser(MCannotOpen), &quiet)) return;
+    }
+}
+
+// The question shows `path` for as long as the object lives in this scope;
+// the object's own path comes back afterwards.
+class CheckedFile::ShownPath {
+public:
+    ShownPath(CheckedFile& file, const std::string& path) : file_(file), kept_(file.path_), hadPath_(file.hasPath_) {
+        file_.path_ = path;
+    }
+    ~ShownPath() {
+        file_.path_ = kept_;
+        file_.hasPath_ = hadPath_;
+    }
+
+private:
+    CheckedFile& file_;
+    std::string kept_;
+    bool hadPath_;
+};
+
+void CheckedFile::RefuseOpen(const std::string& path) {
+    ShownPath shown(*this, path);
+    bool quiet = false;
+    while (RetryOrThrow(AskUser(MCannotOpen), &quiet)) {
+    }
+}
+
+void CheckedFile::RemoveFile(const std::string& path) {
+    ShownPath shown(*this, path);
+    bool quiet = false;
+    while (!platform::os().Remove(path)) {
+        if (!RetryOrThrow(AskUser(MCannotDelete), &quiet)) return;
     }
 }
 

@@ -24,6 +24,7 @@ using FileFailure = int;
 constexpr FileFailure kFailNoStream = -1;  // the operation needs an open stream
 constexpr FileFailure kFailSkip = 1;       // the user skipped this file
 constexpr FileFailure kFailCancel = 2;     // the user cancelled the job (job.cancelled set)
+constexpr FileFailure kFailEscape = 3;     // Esc on the question, with EndFileOnEscape set
 
 class CheckedFile {
 public:
@@ -32,9 +33,21 @@ public:
     CheckedFile(const CheckedFile&) = delete;
     CheckedFile& operator=(const CheckedFile&) = delete;
 
+    // From now on Esc on the open, read, write or remove question ends the
+    // file as a failure (throws kFailEscape) instead of ending the operation
+    // quietly with a short read, a dropped block or no stream.
+    void EndFileOnEscape() { escapeEndsFile_ = true; }
+
     // Opens `path` with a standard mode ("rb", "wb", "ab"). Esc on the
     // failure question returns normally with no stream.
     void Open(const std::string& path, const char* mode);
+    // Asks the open failure question for `path`, which cannot be opened at
+    // all (too long a name); Retry asks again. Returns only after Esc
+    // without EndFileOnEscape. The open file, if any, is left alone.
+    void RefuseOpen(const std::string& path);
+    // Removes the file `path` (not the open one), asking on failure with
+    // the same answers as Open; Esc without EndFileOnEscape gives up quietly.
+    void RemoveFile(const std::string& path);
     uint64_t Length();
     // Reads at most `wanted` bytes at the current position; `got` receives
     // the number of bytes actually transferred.
@@ -55,6 +68,7 @@ public:
     static constexpr size_t kWriteBufferSize = 1 << 16;
 
 private:
+    class ShownPath;
     int AskUser(int messageNumber);
     // Applies the answer rule shared by open, read and write: true to retry.
     bool RetryOrThrow(int answer, bool* quiet);
@@ -64,6 +78,7 @@ private:
     platform::Stream* stream_ = nullptr;
     std::string path_;
     bool hasPath_ = false;
+    bool escapeEndsFile_ = false;
     uint64_t position_ = 0;       // logical position, buffered bytes included
     std::string pending_;         // written bytes not yet handed to the stream
     uint64_t pendingStart_ = 0;   // file position of pending_[0]

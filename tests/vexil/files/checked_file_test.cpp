@@ -283,6 +283,89 @@ TEST_F(CheckedFileTest, WriteFailureSkipCancelAndEsc) {
     }
 }
 
+TEST_F(CheckedFileTest, EscEndsTheFileWhenAskedTo) {
+    // Without EndFileOnEscape, Esc yields a short read, drops a written block
+    // or leaves no stream, and the caller cannot tell.
+    WriteFile(path, "0123456789");
+    for (const char* op : {"open", "read", "write", "remove"}) {
+        SCOPED_TRACE(op);
+        g_questions.clear();
+        g_answers = {-1};
+        CheckedFile file(job);
+        file.EndFileOnEscape();
+        const std::string o = op;
+        try {
+            char buffer[4];
+            uint64_t n;
+            if (o == "open") {
+                faults.Fail(FaultyOs::kOpen, 1);
+                file.Open(path, "rb");
+            } else if (o == "read") {
+                file.Open(path, "rb");
+                faults.Fail(FaultyOs::kRead, 1);
+                file.Read(buffer, 4, &n);
+            } else if (o == "write") {
+                file.Open(path + ".out", "wb");
+                file.WriteText("abc");
+                faults.Fail(FaultyOs::kWrite, 1);
+                file.Close();
+            } else {
+                faults.Fail(FaultyOs::kRemove, 1);
+                file.RemoveFile(path);
+            }
+            ADD_FAILURE() << "no throw";
+        } catch (vexil::FileFailure f) {
+            EXPECT_EQ(f, vexil::kFailEscape);
+        }
+        EXPECT_EQ(g_questions.size(), 1u);
+        EXPECT_EQ(job.cancelled, 0);
+    }
+    std::remove((path + ".out").c_str());
+}
+
+TEST_F(CheckedFileTest, RemoveFileAsksWithItsPathAndAppliesTheAnswers) {
+    const std::string other = path + ".old";
+    for (int answer : {0, 1, 2, -1}) {
+        SCOPED_TRACE(answer);
+        WriteFile(other, "x");
+        job = EncodeJobState{};
+        g_questions.clear();
+        g_answers = {answer};
+        CheckedFile file(job);
+        file.Open(path, "wb");  // the open file is left alone and keeps its path
+        faults.Fail(FaultyOs::kRemove, 1);
+        int thrown = 0;
+        try {
+            file.RemoveFile(other);
+        } catch (vexil::FileFailure f) {
+            thrown = f;
+        }
+        EXPECT_EQ(thrown, answer > 0 ? answer : 0);
+        ASSERT_EQ(g_questions.size(), 1u);
+        EXPECT_EQ(g_questions[0][1], "msg" + std::to_string(vexil::MCannotDelete));
+        EXPECT_EQ(g_questions[0][2], other);
+        EXPECT_EQ(std::ifstream(other).good(), answer != 0);
+        EXPECT_EQ(job.cancelled, answer == 2 ? 1 : 0);
+        EXPECT_TRUE(file.IsOpen());
+        EXPECT_EQ(file.Path(), path);
+    }
+    std::remove(other.c_str());
+}
+
+TEST_F(CheckedFileTest, RefuseOpenAsksUntilTheUserGivesUp) {
+    const std::string refused = path + std::string(40, 'n');
+    g_answers = {0, 0, 1};  // retry twice, then skip
+    CheckedFile file(job);
+    file.Open(path, "wb");
+    EXPECT_THROW(file.RefuseOpen(refused), vexil::FileFailure);
+    ASSERT_EQ(g_questions.size(), 3u);
+    EXPECT_EQ(g_questions[2][1], "msg" + std::to_string(vexil::MCannotOpen));
+    EXPECT_EQ(g_questions[2][2], refused);
+    EXPECT_TRUE(file.IsOpen());
+    EXPECT_EQ(file.Path(), path);
+    EXPECT_FALSE(std::ifstream(refused).good());
+}
+
 TEST_F(CheckedFileTest, DeleteRetriesTheSamePathAndGivesUpSilently) {
     for (int answer : {0, 1, 2, -1}) {
         SCOPED_TRACE(answer);
