@@ -1,9 +1,12 @@
 #include "vexil/encoding/encoder.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "vexil/frame/alphabets.h"
+#include "vexil/frame/messages.h"
+#include "vexil/frame/module_state.h"
 #include "vexil/files/checked_file.h"
 #include "vexil/encoding/chunk_encoder.h"
 #include "vexil/encoding/existing_output_question.h"
@@ -16,23 +19,41 @@ namespace vexil {
 
 namespace {
 
+// Thrown inside the encoder when the source ends before the length it had
+// when it was opened.
+constexpr FileFailure kFailSourceShrank = 4;
+
 // One run of EncodeFile from the output's resolution to the trailer. Every
 // way out returns to EncodeFile, which does the leaving steps.
 class Encoding {
 public:
-    Encoding(const std::string& sourcePath, const std::string& target, const EncodeSettings& settings,
-             EncodeJobState& job)
-        : sourcePath_(sourcePath), target_(target), settings_(settings), job_(job), source_(job), output_(job) {}
+    Encoding(const std::string& sourcePath, const std::string& target, bool exactOutput,
+             const EncodeSettings& settings, EncodeJobState& job)
+        : sourcePath_(sourcePath),
+          target_(target),
+          exactOutput_(exactOutput),
+          settings_(settings),
+          job_(job),
+          source_(job),
+          output_(job) {}
 
     bool Run();
 
 private:
-    enum class Ending { kDone, kAborted };
+    // kStopped: an abort was confirmed, or a section file was refused.
+    enum class Ending { kDone, kStopped };
 
+    // False (after telling the user) when `path` is the source itself; a
+    // path too long to be opened fails through the open question.
+    bool Acceptable(const std::string& path);
     bool PrepareOutput();
+    // Makes `path` the file in hand: created afresh, or appended to.
+    void OpenOutput(const std::string& path, bool append);
     Ending EncodeBody(uint64_t length);
-    void WriteLines(const EncodedLines& lines);
-    void StartSection();
+    bool WriteLines(const EncodedLines& lines);
+    bool StartSection();
+    // The file of the next section; false when the encoding ends before it.
+    bool NextSectionFile();
     void Write(const char* text, size_t length);
     void Write(const std::string& text) { Write(text.data(), text.size()); }
     char Code(unsigned value) const { return static_cast<char>(AlphabetChar(value, settings_.EncodingType)); }
@@ -42,6 +63,7 @@ private:
 
     const std::string& sourcePath_;
     const std::string& target_;
+    const bool exactOutput_;         // target_ is the output path itself
     const EncodeSettings& settings_;
     EncodeJobState& job_;
     CheckedFile source_;
@@ -57,10 +79,28 @@ private:
     uint64_t linesWritten_ = 0;
 };
 
-bool Encoding::PrepareOutput() {
-    outputPath_ = ResolveOutputPath(sourcePath_, target_, settings_);
-    name_ = EncodedName(sourcePath_);
+void RefuseSourceAsOutput(const std::string& path) {
+    const char* lines[4] = {GetMsgText(MPluginTitle), GetMsgText(MOutputIsSource), path.c_str(), GetMsgText(MOk)};
+    const host::HostStartupInfo& h = Module().host;
+    if (h.message) h.message(h.moduleNumber, host::kMsgWarning, nullptr, lines, 4, 1);
+}
 
+bool Encoding::Acceptable(const std::string& path) {
+    // Never written under a cut-off name: the open question ends the file.
+    if (path.size() > kMaxOutputPath) {
+        output_.RefuseOpen(path);
+        return false;
+    }
+    // Replacing it would destroy the source, appending would read its own text.
+    if (platform::os().SameFile(sourcePath_, path)) {
+        RefuseSourceAsOutput(path);
+        return false;
+    }
+    return true;
+}
+
+bool Encoding::PrepareOutput() {
+    if (!Acceptable(outputPath_)) return false;
     platform::FileInfo info;
     if (!job_.appendToTarget && platform::os().FindFile(outputPath_, &info)) {
         switch (AskAboutExistingOutput(sourcePath_, outputPath_, name_)) {
@@ -71,7 +111,7 @@ bool Encoding::PrepareOutput() {
                 return false;
             case ExistingOutputAnswer::kReplace:
                 job_.appending = 1;
-                platform::os().Remove(outputPath_);
+                output_.RemoveFile(outputPath_);
                 break;
             case ExistingOutputAnswer::kAppend:
                 job_.appending = 1;
@@ -83,27 +123,58 @@ bool Encoding::PrepareOutput() {
     return true;
 }
 
+void Encoding::OpenOutput(const std::string& path, bool append) {
+    platform::FileInfo info;
+    const bool existed = append && platform::os().FindFile(path, &info);
+    output_.Open(path, append ? "ab" : "wb");
+    lengthBefore_ = append ? output_.Length() : 0;
+    createdOutput_ = !existed && lengthBefore_ == 0;
+}
+
 void Encoding::Write(const char* text, size_t length) {
     uint64_t written;
     output_.Write(text, length, &written);
 }
 
-void Encoding::StartSection() {
+bool Encoding::NextSectionFile() {
+    const std::string path = platform::os().ExistingSpelling(NextSectionPath(outputPath_));
+    if (!Acceptable(path)) return false;
+    bool append = false;
+    platform::FileInfo info;
+    if (platform::os().FindFile(path, &info)) {
+        switch (AskAboutExistingOutput(sourcePath_, path, name_)) {
+            case ExistingOutputAnswer::kSkip:
+                return false;
+            case ExistingOutputAnswer::kCancel:
+                job_.cancelled = 1;
+                return false;
+            case ExistingOutputAnswer::kReplace:
+                output_.RemoveFile(path);
+                break;
+            case ExistingOutputAnswer::kAppend:
+                append = true;
+                break;
+        }
+    }
+    Write("\r\n", 2);
+    output_.Close();
+    outputPath_ = path;
+    OpenOutput(outputPath_, append);
+    return true;
+}
+
+bool Encoding::StartSection() {
     plan_->Start();
     const uint64_t number = plan_->Started();
     // The first section's own file is the output already created for it.
     if (ownSectionFiles_ && number > 1) {
-        Write("\r\n", 2);
-        output_.Close();
-        outputPath_ = NextSectionPath(outputPath_);
-        createdOutput_ = true;
-        output_.Open(outputPath_, "wb");
+        if (!NextSectionFile()) return false;
     } else if (!ownSectionFiles_) {
         Write("\r\n", 2);
     }
     Write("\r\nsection " + std::to_string(number) + " of " + std::to_string(plan_->Total()) + " of file " + name_ +
           " (encoded by VEXIL 0.2b for FAR)\r\n");
-    if (number != 1) return;
+    if (number != 1) return true;
     if (settings_.CharacterTable) {
         std::string table = "table\r\n";
         for (unsigned v = 0; v < 64; ++v) {
@@ -113,13 +184,14 @@ void Encoding::StartSection() {
         Write(table);
     }
     Write("VEXILAttr 0000000000000000\r\nbegin 644 " + name_ + "\r\n");
+    return true;
 }
 
-void Encoding::WriteLines(const EncodedLines& lines) {
+bool Encoding::WriteLines(const EncodedLines& lines) {
     // Runs of lines between section starts go out in one write each.
     size_t i = 0;
     while (i < lines.Count()) {
-        if (linesWritten_ + 1 == plan_->NextStart()) StartSection();
+        if (linesWritten_ + 1 == plan_->NextStart() && !StartSection()) return false;
         const uint64_t room = plan_->NextStart() - (linesWritten_ + 1);
         const size_t end = room < lines.Count() - i ? i + static_cast<size_t>(room) : lines.Count();
         const std::string_view run = lines.Run(i, end);
@@ -127,11 +199,12 @@ void Encoding::WriteLines(const EncodedLines& lines) {
         linesWritten_ += end - i;
         i = end;
     }
+    return true;
 }
 
 Encoding::Ending Encoding::EncodeBody(uint64_t length) {
     plan_ = std::make_unique<SectionPlan>(length, settings_);
-    if (length == 0) StartSection();
+    if (length == 0 && !StartSection()) return Ending::kStopped;
 
     const uint64_t step = length / 10;
     uint64_t mark = 0;
@@ -140,9 +213,12 @@ Encoding::Ending Encoding::EncodeBody(uint64_t length) {
     std::vector<unsigned char> buffer(kChunkSize + 64);
     EncodedLines lines;
     while (done < length) {
+        // Only the length found at the start is encoded: the section count
+        // written into the text was fixed from it.
+        const uint64_t wanted = std::min<uint64_t>(kChunkSize, length - done);
         uint64_t got = 0;
-        source_.Read(buffer.data(), kChunkSize, &got);
-        if (got == 0) break;  // the source shrank; end the text with what was there
+        source_.Read(buffer.data(), wanted, &got);
+        if (got != wanted) throw FileFailure{kFailSourceShrank};
         EncodeChunk(buffer.data(), static_cast<size_t>(got), settings_.EncodingType, lines);
         done += got;
 
@@ -152,8 +228,11 @@ Encoding::Ending Encoding::EncodeBody(uint64_t length) {
             stop = CheckAbortKey(percent, true) == kAbortStop;
             mark += step;
         }
-        if (stop) return Ending::kAborted;
-        WriteLines(lines);
+        if (stop) {
+            job_.cancelled = 1;  // the question asks whether to stop the whole job
+            return Ending::kStopped;
+        }
+        if (!WriteLines(lines)) return Ending::kStopped;
     }
     const char trailer[] = {Code(0), '\r', '\n', 'e', 'n', 'd', '\r', '\n', '\r', '\n'};
     Write(trailer, sizeof trailer);
@@ -170,18 +249,21 @@ void Encoding::Undo(bool deleteCreated) {
 }
 
 bool Encoding::Run() {
-    if (!PrepareOutput()) return false;
+    source_.EndFileOnEscape();
+    output_.EndFileOnEscape();
     try {
+        outputPath_ = exactOutput_ ? platform::os().ExistingSpelling(target_)
+                                   : ResolveOutputPath(sourcePath_, target_, settings_);
+        name_ = EncodedName(sourcePath_);
+        if (!PrepareOutput()) return false;
+        // The source opens before any output exists, so a source that
+        // cannot be read leaves nothing behind.
         source_.Open(sourcePath_, "rb");
-        platform::FileInfo info;
-        const bool existed = appends_ && platform::os().FindFile(outputPath_, &info);
-        output_.Open(outputPath_, appends_ ? "ab" : "wb");
-        if (output_.IsOpen()) {
-            lengthBefore_ = appends_ ? output_.Length() : 0;
-            createdOutput_ = !existed && lengthBefore_ == 0;
-        }
+        if (!source_.IsOpen()) return false;
         const uint64_t length = source_.Length();
-        if (EncodeBody(length) == Ending::kAborted) {
+        OpenOutput(outputPath_, appends_);
+        if (!output_.IsOpen()) return false;
+        if (EncodeBody(length) == Ending::kStopped) {
             Undo(true);
             return false;
         }
@@ -189,11 +271,12 @@ bool Encoding::Run() {
         output_.Close();
         job_.completed = 1;
         return true;
-    } catch (FileFailure) {
-        // A partly written new output stays; an existing file gets back its
-        // earlier content.
+    } catch (FileFailure failure) {
+        // An existing file gets back its earlier content. A new output stays
+        // as far as it was written after Skip or Cancel; after Esc, or when
+        // the source shrank, nothing of it is kept.
         try {
-            Undo(false);
+            Undo(failure == kFailEscape || failure == kFailSourceShrank);
         } catch (FileFailure) {
         }
         return false;
@@ -202,12 +285,26 @@ bool Encoding::Run() {
 
 }  // namespace
 
-bool EncodeFile(const std::string& sourcePath, const std::string& target, const EncodeSettings& settings,
-                EncodeJobState& job) {
-    const bool encoded = Encoding(sourcePath, target, settings, job).Run();
+namespace {
+
+bool Encode(const std::string& sourcePath, const std::string& target, bool exactOutput,
+            const EncodeSettings& settings, EncodeJobState& job) {
+    const bool encoded = Encoding(sourcePath, target, exactOutput, settings, job).Run();
     if (settings.SuppressOutput == 0 && job.cancelled == 0) ShowEncodeProgress(nullptr, nullptr, 0, 100);
     job.appending = 0;
     return encoded;
+}
+
+}  // namespace
+
+bool EncodeFile(const std::string& sourcePath, const std::string& target, const EncodeSettings& settings,
+                EncodeJobState& job) {
+    return Encode(sourcePath, target, false, settings, job);
+}
+
+bool EncodeFileInto(const std::string& sourcePath, const std::string& outputPath, const EncodeSettings& settings,
+                    EncodeJobState& job) {
+    return Encode(sourcePath, outputPath, true, settings, job);
 }
 
 }  // namespace vexil

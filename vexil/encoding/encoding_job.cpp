@@ -93,6 +93,12 @@ std::string CorrectedTarget(const char* typed) {
     return typed;
 }
 
+bool IsBlank(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= '!') return false;
+    return true;
+}
+
 std::string SourcePath(char* currentDir, const char* fileName) {
     StripTrailingBackslash(currentDir);
     const PathParts parts = SplitPath(fileName);
@@ -128,7 +134,8 @@ void RunJob(host::PanelState& state, const std::string& target, const EncodeSett
     for (int i = 0; i < state.selectedItemsNumber && job.cancelled == 0; ++i) {
         const char* fileName = state.selectedItems[i].findData.fileName;
         const std::string source = SourcePath(state.currentDir, fileName);
-        if (settings.SuppressOutput == 0) ShowEncodeProgress(source.c_str(), target.c_str(), i, 0);
+        // Files are numbered from 1 in the progress box.
+        if (settings.SuppressOutput == 0) ShowEncodeProgress(source.c_str(), target.c_str(), i + 1, 0);
         if (EncodeFile(source, target, settings, job)) UnselectPanelItem(state, fileName);
         // With single storage every file after the first complete one joins its output.
         if (job.completed) job.appendToTarget = settings.EnableSingleStorage;
@@ -176,7 +183,10 @@ void RunEncodingDialog(EncodingDialogForm form, EncodeSettings& settings) {
             settings.SplitOutput = items[kItemSplitBox].selected ? 1 : 0;
             settings.LinesPerSection = LinesPerSectionFromText(items[kItemLinesEdit].data);
         }
-        RunJob(state, CorrectedTarget(items[kItemTarget].data), settings);
+        std::string target = CorrectedTarget(items[kItemTarget].data);
+        // An emptied target field means the target the dialog offered.
+        if (IsBlank(target)) target = DefaultTarget(passiveDir, state, settings);
+        RunJob(state, target, settings);
     }
     RefreshPanels(state);
 }

@@ -10,15 +10,19 @@ namespace {
 
 bool IsSeparator(char c) { return c == platform::kPathSeparator || c == '/'; }
 
-// An existing directory typed as a target: blanks and control characters at
-// its end are dropped and a separator is added, unless the scan back over
-// them ends on a separator, in which case the text is kept as typed.
-std::string DirectoryWithSeparator(const std::string& target) {
+// The target without the blanks and control characters at its end.
+std::string WithoutTrailingBlanks(const std::string& target) {
     size_t end = target.size();
     while (end > 0 && static_cast<unsigned char>(target[end - 1]) < '!' && !IsSeparator(target[end - 1])) --end;
-    if (end == 0) return std::string();
-    if (IsSeparator(target[end - 1])) return target;
-    return target.substr(0, end) + platform::kPathSeparator;
+    return target.substr(0, end);
+}
+
+// An existing directory typed as a target: blanks and control characters at
+// its end are dropped and a separator is added unless one ends it already.
+std::string DirectoryWithSeparator(const std::string& target) {
+    const std::string directory = WithoutTrailingBlanks(target);
+    if (directory.empty() || IsSeparator(directory.back())) return directory;
+    return directory + platform::kPathSeparator;
 }
 
 bool HostMatches(const std::string& pattern, const std::string& name) {
@@ -36,7 +40,10 @@ std::string EncodedName(const std::string& sourcePath) {
 std::string ResolveOutputPath(const std::string& sourcePath, const std::string& target,
                               const EncodeSettings& settings) {
     std::string directory, namePattern, extPattern;
-    if (platform::os().IsDirectory(target)) {
+    // Trailing blanks do not keep a directory from being one (as where the
+    // file system itself ignores them).
+    const std::string trimmed = WithoutTrailingBlanks(target);
+    if (platform::os().IsDirectory(target) || (!trimmed.empty() && platform::os().IsDirectory(trimmed))) {
         directory = DirectoryWithSeparator(target);
         namePattern = "*";
         extPattern = ".uue";
@@ -58,9 +65,12 @@ std::string ResolveOutputPath(const std::string& sourcePath, const std::string& 
     // file without an extension is appended to under its own name).
     if (ext == ".") ext.clear();
 
-    std::string path = directory + name + ext;
-    if (path.size() > kMaxOutputPath) path.resize(kMaxOutputPath);
-    return path;
+    // A path over the limit is returned whole: the encoder refuses it
+    // rather than write under a cut-off name. A file that exists under a
+    // spelling differing only in case is that file.
+    const std::string path = directory + name + ext;
+    if (path.size() > kMaxOutputPath) return path;
+    return platform::os().ExistingSpelling(path);
 }
 
 std::string NextSectionPath(const std::string& path) {

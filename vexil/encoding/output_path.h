@@ -15,7 +15,10 @@ constexpr size_t kMaxOutputPath = 1023;
 // extension parts act as patterns that the source's name and extension must
 // match (through the host's name matching) to be kept; a part that does not
 // match is used as it is. With split output and no single storage a kept
-// name gets "_1" added, the first of the section file names.
+// name gets "_1" added, the first of the section file names. Where names
+// are case-sensitive, an existing file whose name differs from the result
+// only in letter case is returned in its own spelling. A result longer than
+// kMaxOutputPath is returned uncut, for the caller to refuse.
 std::string ResolveOutputPath(const std::string& sourcePath, const std::string& target,
                               const EncodeSettings& settings);
 

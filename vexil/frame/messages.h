@@ -45,6 +45,7 @@ enum MessageNumber : int {
     MAbortQuestion = 45,
     MNewFile = 46,
     MExistingFile = 47,
+    MOutputIsSource = 48, // an output path that names the source file
     MCharacterTable = 49,
     MChecksums = 50,
     MCRC = 51,

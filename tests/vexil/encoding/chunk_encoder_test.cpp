@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/vexil/encoding/encode_test_util.h"
 #include "support/temp_dir.h"
@@ -95,6 +98,38 @@ TEST(ChunkEncoder, EncodeGroupsPadsTheLastGroupWithZeroBytes) {
     EncodeGroups(bytes, 2, 0, out);
     // 0x41 0x42 0x00 -> 16, 20, 8, 0
     EXPECT_EQ(std::string(out, 4), "04(`");
+}
+
+TEST(ChunkEncoder, LastGroupNeverReadsPastTheData) {
+    // The data sits at the very end of an allocation of its own size (a read
+    // past it is caught by the sanitizer build), and again followed by 0xFF
+    // bytes, which would show in the last characters if they were read.
+    BuildAlphabets();
+    std::vector<size_t> sizes;
+    for (size_t n = 1; n <= 140; ++n) sizes.push_back(n);
+    for (size_t n : {1000, 4094, 4095, 65489, 65490, 65491, 65534, 65535, 65536}) sizes.push_back(n);
+    for (size_t n : sizes) {
+        SCOPED_TRACE(n);
+        const std::string bytes = RandomBytes(n, static_cast<unsigned>(n) + 7);
+        const std::string expected = ReferenceLines(bytes, 0);
+        std::unique_ptr<unsigned char[]> exact(new unsigned char[n]);
+        std::memcpy(exact.get(), bytes.data(), n);
+        std::vector<unsigned char> padded(n + 64, 0xFF);
+        std::memcpy(padded.data(), bytes.data(), n);
+        for (const unsigned char* data : {static_cast<const unsigned char*>(exact.get()),
+                                          static_cast<const unsigned char*>(padded.data())}) {
+            EncodedLines lines;
+            EncodeChunk(data, n, 0, lines);
+            ASSERT_EQ(std::string(lines.All()), expected);
+            // The groups alone: the missing bytes of the last group count as zero.
+            std::string groups(4 * ((n + 2) / 3), '?');
+            EncodeGroups(data, n, 0, groups.data());
+            const std::string tail = bytes.substr(n - (n % 3 ? n % 3 : 3)) + std::string(n % 3 ? 3 - n % 3 : 0, '\0');
+            char last[4];
+            EncodeGroups(reinterpret_cast<const unsigned char*>(tail.data()), 3, 0, last);
+            ASSERT_EQ(groups.substr(groups.size() - 4), std::string(last, 4));
+        }
+    }
 }
 
 TEST(ChunkEncoder, UnknownEncodingTypeWritesCharacter255) {

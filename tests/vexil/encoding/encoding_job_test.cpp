@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "support/fake_host.h"
+#include "support/faulty_os.h"
 #include "support/temp_dir.h"
 #include "vexil/frame/alphabets.h"
 #include "vexil/frame/dialog_templates.h"
@@ -214,6 +215,48 @@ TEST_F(EncodingJobTest, DotTargetMeansCurrentDirectory) {
     StartEncoding();
     platform::os().SetCurrentDir(before);
     EXPECT_TRUE(std::filesystem::exists(out.File("a.uue")));
+}
+
+TEST_F(EncodingJobTest, EmptiedTargetMeansTheOfferedTarget) {
+    for (bool single : {false, true}) {
+        SCOPED_TRACE(single ? "single storage" : "directory");
+        Module().settings.EnableSingleStorage = single;
+        fake.activePanel.items.clear();
+        AddSource("a.txt", 10);
+        const std::string before = platform::os().GetCurrentDir();
+        ASSERT_TRUE(platform::os().SetCurrentDir(src.Path()));
+        fake.dialogAnswers = {0};
+        fake.dialogEdits.push_back([](host::DialogItem* items, int) { std::strcpy(items[4].data, " "); });
+        StartEncoding();
+        platform::os().SetCurrentDir(before);
+        EXPECT_TRUE(std::filesystem::exists(out.File("a.uue")));
+        EXPECT_FALSE(std::filesystem::exists(src.File(".uue")));
+        std::filesystem::remove(out.File("a.uue"));
+    }
+}
+
+TEST_F(EncodingJobTest, ProgressNumbersFilesFromOne) {
+    AddSource("a.txt", 10);
+    AddSource("b.txt", 10);
+    fake.dialogAnswers = {0};
+    StartEncoding();
+    std::vector<std::string> announced;
+    for (const auto& m : fake.messages)
+        if (m.lines.size() == 7 && m.flags == host::kMsgLeftAlign) announced.push_back(m.lines[6]);
+    EXPECT_EQ(announced, (std::vector<std::string>{"File 1", "File 2"}));
+}
+
+TEST_F(EncodingJobTest, ConfirmedAbortStopsTheWholeJob) {
+    testing_support::FaultyOs os;
+    os.keys = {27};  // Esc during the first file
+    AddSource("a.txt", 10);
+    AddSource("b.txt", 10);
+    fake.dialogAnswers = {0};
+    fake.messageAnswers = {1};  // stop
+    StartEncoding();
+    EXPECT_FALSE(std::filesystem::exists(out.File("a.uue")));
+    EXPECT_FALSE(std::filesystem::exists(out.File("b.uue")));
+    EXPECT_TRUE(Selected(0) && Selected(1));
 }
 
 TEST(EncodingJobStrings, ShortenTailAndStripTrailingBackslash) {

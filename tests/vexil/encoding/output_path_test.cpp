@@ -40,9 +40,33 @@ TEST(OutputPath, NamesFollowTargetAndSettings) {
         {"out.uue", &plain, "out.uue"},
     };
     for (const Case& c : cases) EXPECT_EQ(ResolveOutputPath(source, c.target, *c.settings), c.expected) << c.target;
+    // Blanks and control characters after a directory are dropped, also
+    // after its separator.
+    for (const char* blanks : {"  ", " \t", "\x01"}) {
+        EXPECT_EQ(ResolveOutputPath(source, d + blanks, plain), d + kSep + "report.uue");
+        EXPECT_EQ(ResolveOutputPath(source, d + kSep + blanks, plain), d + kSep + "report.uue");
+    }
+}
+
+TEST(OutputPath, LongPathIsNotCut) {
+    EncodeHost host;
+    EncodeSettings plain;
+    const std::string target = "out" + kSep + std::string(1100, 'n') + ".uue";
+    EXPECT_EQ(ResolveOutputPath("report.txt", target, plain), target);
+}
+
+TEST(OutputPath, ExistingFileKeepsItsOwnSpelling) {
+    EncodeHost host;
+    TempDir dir;
+    EncodeSettings plain;
+    const std::string existing = dir.Write("Report.UUE", "x");
+    const std::string spelled = ResolveOutputPath(dir.File("report.txt"), dir.Path(), plain);
 #if defined(_WIN32)
-    // Trailing blanks still name the directory there; they are dropped.
-    EXPECT_EQ(ResolveOutputPath(source, d + "  ", plain), d + kSep + "report.uue");
+    EXPECT_EQ(spelled, dir.File("report.uue"));  // one file there whatever the case
+#else
+    EXPECT_EQ(spelled, existing);
+    EXPECT_EQ(ResolveOutputPath(dir.File("a.txt"), dir.File("REPORT.uue"), plain), existing);
+    EXPECT_EQ(ResolveOutputPath(dir.File("other.txt"), dir.Path(), plain), dir.File("other.uue"));
 #endif
 }
 

@@ -69,11 +69,11 @@ TEST_F(PutFilesTest, TwoFilesAreAppendedEachWithHeaderAndTrailer) {
     EXPECT_NE(text.find("begin 644 b.bin\r\n"), std::string::npos);
     EXPECT_EQ(text.substr(b - 10, 10), "`\r\nend\r\n\r\n");
     EXPECT_TRUE(fake.messageAnswers.empty());
-    // Both announced with the storage as target and the item count, even when output is suppressed.
-    int announced = 0;
+    // Both announced with the storage as target, numbered from 1.
+    std::vector<std::string> announced;
     for (const auto& m : fake.messages)
-        if (m.lines.size() == 7 && m.lines[6] == "File 2") ++announced;
-    EXPECT_GE(announced, 2);
+        if (m.lines.size() == 7 && m.flags == host::kMsgLeftAlign) announced.push_back(m.lines[6]);
+    EXPECT_EQ(announced, (std::vector<std::string>{"File 1", "File 2"}));
 }
 
 TEST_F(PutFilesTest, AnnouncesEvenWithSuppressedOutput) {
@@ -84,12 +84,53 @@ TEST_F(PutFilesTest, AnnouncesEvenWithSuppressedOutput) {
     EXPECT_EQ(fake.messages[0].lines[1], "a.bin");
 }
 
-TEST_F(PutFilesTest, SplitOutputFollowsSectionNaming) {
+TEST_F(PutFilesTest, SplitOutputGoesIntoTheStorageItself) {
+    // Split output once sent a file named like the storage to "store_1.uue"
+    // and the following sections beside it; the storage is the output.
     Module().settings.SplitOutput = 1;
+    Module().settings.LinesPerSection = 5;  // 500 bytes: 12 lines, 4 sections
     const std::string path = MakeStorage("store.uue");
-    Put({"store.bin"});
+    Put({"store.bin", "other.bin"});
+    const std::string text = Read(path);
+    for (const char* name : {"store.bin", "other.bin"}) {
+        for (int s = 1; s <= 4; ++s)
+            EXPECT_NE(text.find("section " + std::to_string(s) + " of 4 of file " + name), std::string::npos)
+                << name << " " << s;
+    }
+    EXPECT_EQ(text.rfind(kOld, 0), 0u);
+    for (const char* stray : {"store_1.uue", "store_2.uue", "store1.uue", "other_1.uue"})
+        EXPECT_FALSE(std::filesystem::exists(dir.File(stray))) << stray;
+}
+
+TEST_F(PutFilesTest, StorageNamedInAnotherCaseThanTheFileIsKept) {
+    // The storage's extension as a pattern matched "note.TXT" and the text
+    // went into a new "st.TXT".
+    const std::string path = MakeStorage("st.txt");
+    Put({"note.TXT"});
+    EXPECT_NE(Read(path).find("begin 644 note.TXT"), std::string::npos);
+#if !defined(_WIN32)
+    EXPECT_FALSE(std::filesystem::exists(dir.File("st.TXT")));
+#endif
+}
+
+TEST_F(PutFilesTest, StorageItselfPutOntoItIsRefused) {
+    const std::string path = MakeStorage("store.uue");
+    items.clear();
+    host::PanelItem item{};
+    std::snprintf(item.findData.fileName, sizeof item.findData.fileName, "%s", "store.uue");
+    items.push_back(item);
+    fake.messageAnswers = {0};
+    EXPECT_EQ(PutFilesInto(path.c_str(), items.data(), 1), 0);
     EXPECT_EQ(Read(path), kOld);
-    EXPECT_NE(Read(dir.File("store_1.uue")).find("begin 644 store.bin"), std::string::npos);
+}
+
+TEST_F(PutFilesTest, ConfirmedAbortStopsTheRemainingFiles) {
+    const std::string path = MakeStorage("store.uue");
+    testing_support::FaultyOs os;
+    os.keys = {27};
+    fake.messageAnswers = {1};  // stop
+    Put({"a.bin", "b.bin"});
+    EXPECT_EQ(Read(path), kOld);
 }
 
 TEST_F(PutFilesTest, StorageWithoutExtensionKeepsItsName) {
