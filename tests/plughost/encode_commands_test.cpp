@@ -75,6 +75,33 @@ TEST_F(EncodeCommandsTest, DetailedFlagBringsUpTheDetailedDialog) {
     EXPECT_TRUE(std::filesystem::exists(out.File("a.uue")));
 }
 
+TEST_F(EncodeCommandsTest, FileEncodedOntoItselfIsRefused) {
+    // "notes.uue" with the target "." would be its own output.
+    const std::string notes = out.Write("notes.uue", "the only copy\r\n");
+    for (const char* answer : {"1", "2"}) {  // Replace, Append, were they asked
+        EXPECT_EQ(Run({"--answer", answer, "--answer", answer, "encode", "--target", ".", notes}), 1);
+        EXPECT_EQ(stdoutText.str(), "not encoded notes.uue\n");
+        EXPECT_EQ(Read(notes), "the only copy\r\n");
+        EXPECT_NE(stderrText.str().find("The output file is the file being encoded"), std::string::npos)
+            << stderrText.str();
+    }
+}
+
+TEST_F(EncodeCommandsTest, EmptyTargetMeansTheOfferedOne) {
+    EXPECT_EQ(Run({"encode", "--target", "", a}), 0) << stderrText.str();
+    EXPECT_TRUE(std::filesystem::exists(out.File("a.uue")));
+    EXPECT_FALSE(std::filesystem::exists(out.File(".uue")));
+    EXPECT_FALSE(std::filesystem::exists(src.File(".uue")));
+}
+
+TEST_F(EncodeCommandsTest, ProgressNumbersTheFirstFileOne) {
+    EXPECT_EQ(Run({"encode", a, b}), 0) << stderrText.str();
+    const std::string log = stderrText.str();
+    EXPECT_NE(log.find("File number 1"), std::string::npos) << log;
+    EXPECT_NE(log.find("File number 2"), std::string::npos) << log;
+    EXPECT_EQ(log.find("File number 0"), std::string::npos) << log;
+}
+
 TEST_F(EncodeCommandsTest, UsageErrors) {
     EXPECT_EQ(Run({"encode"}), 2);
     EXPECT_EQ(Run({"encode", src.File("missing.bin")}), 2);

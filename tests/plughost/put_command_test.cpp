@@ -2,6 +2,7 @@
 // file; the built vexil plugin appends them and lists them after the idle event.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -48,6 +49,33 @@ TEST_F(PutCommandTest, FilesAreAppendedAndListed) {
     EXPECT_NE(listing.find("item\tfirst.bin\t1027\n"), std::string::npos) << listing;
     EXPECT_NE(listing.find("item\ta.bin\t"), std::string::npos) << listing;
     EXPECT_NE(listing.find("item\tb.bin\t"), std::string::npos) << listing;
+}
+
+TEST_F(PutCommandTest, StorageKeepsItsSpellingAndTakesNoCopyOfItself) {
+    const std::string first = dir.Write("first.bin", std::string(1027, 'f'));
+    const std::string note = dir.Write("note.TXT", std::string(500, 'n'));
+    const std::string before = platform::os().GetCurrentDir();
+    ASSERT_TRUE(platform::os().SetCurrentDir(dir.Path()));
+    const int encoded = Run({"encode", "--target", dir.File("st.txt"), first});
+    platform::os().SetCurrentDir(before);
+    ASSERT_EQ(encoded, 0) << stderrText.str();
+    const std::string storage = dir.File("st.txt");
+    const std::string earlier = Read(storage);
+
+    EXPECT_EQ(Run({"put", storage, note}), 0) << stderrText.str();
+    platform::os().SetCurrentDir(before);
+    EXPECT_NE(Read(storage).find("begin 644 note.TXT"), std::string::npos);
+    EXPECT_NE(stdoutText.str().find("item\tnote.TXT\t500\n"), std::string::npos) << stdoutText.str();
+#if !defined(_WIN32)
+    EXPECT_FALSE(std::filesystem::exists(dir.File("st.TXT")));
+#endif
+
+    // The storage put onto itself is refused; its text stays as it was.
+    const std::string now = Read(storage);
+    EXPECT_EQ(Run({"put", storage, storage}), 0) << stderrText.str();
+    platform::os().SetCurrentDir(before);
+    EXPECT_EQ(Read(storage), now);
+    EXPECT_NE(stderrText.str().find("The output file is the file being encoded"), std::string::npos);
 }
 
 TEST_F(PutCommandTest, UsageErrors) {
