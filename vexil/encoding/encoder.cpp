@@ -46,6 +46,11 @@ private:
     // False (after telling the user) when `path` is the source itself; a
     // path too long to be opened fails through the open question.
     bool Acceptable(const std::string& path);
+    enum class Existing { kNone, kStop, kReplaced, kAppend };
+    // Asks what to do when `path` exists: kStop when the file ends here
+    // (Skip, or Cancel, which also cancels the job); a replaced file has
+    // been removed.
+    Existing SettleExisting(const std::string& path);
     bool PrepareOutput();
     // Makes `path` the file in hand: created afresh, or appended to.
     void OpenOutput(const std::string& path, bool append);
@@ -99,24 +104,31 @@ bool Encoding::Acceptable(const std::string& path) {
     return true;
 }
 
+Encoding::Existing Encoding::SettleExisting(const std::string& path) {
+    platform::FileInfo info;
+    if (!platform::os().FindFile(path, &info)) return Existing::kNone;
+    switch (AskAboutExistingOutput(sourcePath_, path, name_)) {
+        case ExistingOutputAnswer::kSkip:
+            return Existing::kStop;
+        case ExistingOutputAnswer::kCancel:
+            job_.cancelled = 1;
+            return Existing::kStop;
+        case ExistingOutputAnswer::kReplace:
+            output_.RemoveFile(path);
+            return Existing::kReplaced;
+        case ExistingOutputAnswer::kAppend:
+            return Existing::kAppend;
+    }
+    return Existing::kStop;
+}
+
 bool Encoding::PrepareOutput() {
     if (!Acceptable(outputPath_)) return false;
-    platform::FileInfo info;
-    if (!job_.appendToTarget && platform::os().FindFile(outputPath_, &info)) {
-        switch (AskAboutExistingOutput(sourcePath_, outputPath_, name_)) {
-            case ExistingOutputAnswer::kSkip:
-                return false;
-            case ExistingOutputAnswer::kCancel:
-                job_.cancelled = 1;
-                return false;
-            case ExistingOutputAnswer::kReplace:
-                job_.appending = 1;
-                output_.RemoveFile(outputPath_);
-                break;
-            case ExistingOutputAnswer::kAppend:
-                job_.appending = 1;
-                break;
-        }
+    if (!job_.appendToTarget) {
+        const Existing existing = SettleExisting(outputPath_);
+        if (existing == Existing::kStop) return false;
+        // A replaced output is created afresh through append mode.
+        if (existing != Existing::kNone) job_.appending = 1;
     }
     appends_ = job_.appendToTarget || job_.appending;
     ownSectionFiles_ = settings_.EnableSingleStorage == 0 && !appends_;
@@ -139,27 +151,12 @@ void Encoding::Write(const char* text, size_t length) {
 bool Encoding::NextSectionFile() {
     const std::string path = platform::os().ExistingSpelling(NextSectionPath(outputPath_));
     if (!Acceptable(path)) return false;
-    bool append = false;
-    platform::FileInfo info;
-    if (platform::os().FindFile(path, &info)) {
-        switch (AskAboutExistingOutput(sourcePath_, path, name_)) {
-            case ExistingOutputAnswer::kSkip:
-                return false;
-            case ExistingOutputAnswer::kCancel:
-                job_.cancelled = 1;
-                return false;
-            case ExistingOutputAnswer::kReplace:
-                output_.RemoveFile(path);
-                break;
-            case ExistingOutputAnswer::kAppend:
-                append = true;
-                break;
-        }
-    }
+    const Existing existing = SettleExisting(path);
+    if (existing == Existing::kStop) return false;
     Write("\r\n", 2);
     output_.Close();
     outputPath_ = path;
-    OpenOutput(outputPath_, append);
+    OpenOutput(outputPath_, existing == Existing::kAppend);
     return true;
 }
 
