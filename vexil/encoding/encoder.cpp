@@ -62,9 +62,9 @@ private:
     void Write(const char* text, size_t length);
     void Write(const std::string& text) { Write(text.data(), text.size()); }
     char Code(unsigned value) const { return static_cast<char>(AlphabetChar(value, settings_.EncodingType)); }
-    // Takes back what this call wrote into an existing file; deletes an
-    // output this call created when `deleteCreated` is set.
-    void Undo(bool deleteCreated);
+    // Takes back what this call wrote into the open output: an existing file
+    // is cut back to its earlier length, an output this call created is deleted.
+    void Undo();
 
     const std::string& sourcePath_;
     const std::string& target_;
@@ -236,10 +236,10 @@ Encoding::Ending Encoding::EncodeBody(uint64_t length) {
     return Ending::kDone;
 }
 
-void Encoding::Undo(bool deleteCreated) {
+void Encoding::Undo() {
     if (!output_.IsOpen()) return;
     if (createdOutput_) {
-        if (deleteCreated) output_.Delete();
+        output_.Delete();
     } else {
         output_.Truncate(lengthBefore_);
     }
@@ -261,7 +261,7 @@ bool Encoding::Run() {
         OpenOutput(outputPath_, appends_);
         if (!output_.IsOpen()) return false;
         if (EncodeBody(length) == Ending::kStopped) {
-            Undo(true);
+            Undo();
             return false;
         }
         source_.Close();
@@ -269,11 +269,11 @@ bool Encoding::Run() {
         job_.completed = 1;
         return true;
     } catch (FileFailure failure) {
-        // An existing file gets back its earlier content. A new output stays
-        // as far as it was written after Skip or Cancel; after Esc, or when
-        // the source shrank, nothing of it is kept.
+        // A failed file leaves the user's files as they were, whatever the
+        // answer (Skip, Cancel, Esc) or the cause: an existing output gets back
+        // its earlier content, a new one is deleted.
         try {
-            Undo(failure == kFailEscape || failure == kFailSourceShrank);
+            Undo();
         } catch (FileFailure) {
         }
         return false;

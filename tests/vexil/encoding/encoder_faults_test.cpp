@@ -76,11 +76,15 @@ TEST_F(EncoderFaultsTest, WriteFailureWhileAppendingLeavesTheStorageAsItWas) {
     }
 }
 
-TEST_F(EncoderFaultsTest, WriteFailureOnNewOutputKeepsWhatWasWritten) {
-    os.Fail(FaultyOs::kWrite, 2);
-    host.messageAnswers = {kAnswerSkip};
-    EXPECT_FALSE(EncodeFile(source, dir.Path(), settings, job));
-    EXPECT_TRUE(std::filesystem::exists(dir.File("source.uue")));
+TEST_F(EncoderFaultsTest, WriteFailureOnNewOutputLeavesNoPartOfIt) {
+    for (int answer : {kAnswerSkip, kAnswerCancel}) {
+        job = {};
+        os.Fail(FaultyOs::kWrite, 2);
+        host.messageAnswers = {answer};
+        EXPECT_FALSE(EncodeFile(source, dir.Path(), settings, job));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("source.uue")));
+        EXPECT_EQ(job.completed, 0);
+    }
 }
 
 TEST_F(EncoderFaultsTest, EscConfirmedDeletesTheCreatedOutput) {
