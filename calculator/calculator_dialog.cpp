@@ -77,8 +77,7 @@ void Calculate(CalculatorState& state, const std::string& expression, bool evalu
     const int selected = static_cast<int>(state.radix);
     if (evaluate && state.results[selected] != kOverflowText) {
         std::string text = state.results[selected];
-        // "00b" and "01b" would read back as octal (a leading zero wins over
-        // the "b" suffix) and fail; binary 0 and 1 go back without the pad.
+        // Binary 0 and 1 go back as "0b" and "1b", without the pad digit.
         const size_t digits = text[0] == '-' ? 1 : 0;
         if (state.radix == Radix::Bin && text.size() == digits + 2 && text[digits] == '0') text.erase(digits, 1);
         state.expression = text + kSuffixes[selected];
