@@ -132,7 +132,8 @@ std::string FormatDecimal(long double value, char separator) {
     if (value == 0) return "0";
 
     int exponent = 0;
-    std::string digits = SignificantDigits(ExpandDecimal(std::fabs(value)), exponent);
+    // 18 digits and the one after them decide the rounding.
+    std::string digits = SignificantDigits(LeadingDecimalDigits(std::fabs(value), 19), exponent);
 
     std::string text = value < 0 ? "-" : "";
     if (exponent > 15 || exponent < -3) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,9 +70,28 @@ TEST(Str2Math, GroupsAreReplacedInnermostFirst) {
         {"SIN(-1)", "-0.841470984807897"},
         {"SQRT((3+1)*4)", "4"},
         {"(1)+(2)+(3)", "6"},
-        {"-(-2)*3", "Error"},  // "!(!2)": the group value lands behind a negation as "!!2"
+        {"-(-2)*3", "6"},  // "!(!2)": the group value lands behind a negation as "!!2"
         {"(0-5)*2", "-10"},
         {"2(0-5)", "Error"},   // "2!5" is no number
+    });
+}
+
+TEST(Str2Math, UnaryMinusBeforeANegativeGroupCancelsItsSign) {
+    ExpectAll({
+        {"-(2-5)", "3"},
+        {"2*-(1-3)", "4"},
+        {"10--(1-3)", "8"},
+        {"SQRT(-(-4))", "2"},
+        {"-(1-2)+-(3-4)", "2"},
+        {"-(-(-2))", "-2"},
+        {"-(0-0.5)^2", "0.25"},
+        {"-(0-1E-5)", "1E-5"},
+        {"-SIN(0-1)", "0.841470984807897"},  // the minus negates the function's argument
+        {"-SQR(0-3)", "9"},
+        {"-(2-5)h", "Error"},  // "!!3h": hexadecimal 3 would need its own sign
+        {"--2", "Error"},
+        {"--(2)", "Error"},
+        {"-(--2)", "Error"},
     });
 }
 
@@ -268,6 +288,46 @@ TEST(Str2Math, GroupValuesMayGrowTheTextBeyond255Characters) {
     EXPECT_EQ(Shown(EvaluateExpression(text, '.'), '.'), "6.66666666666661");
 }
 
+// Long expressions full of groups: each group is evaluated once and the
+// whole text once more, and the result is that of the same operations
+// written without parentheses (the intermediates are rounded alike).
+TEST(Str2Math, LongExpressionsEvaluateEachGroupOnce) {
+    struct Case {
+        std::string grouped;
+        std::string flat;
+        int groups;
+    };
+    std::string nested, nestedFlat = "1E-300";
+    for (int i = 0; i < 40; ++i) nestedFlat += "*0.5";
+    nested = std::string(40, '(') + "1E-300";
+    for (int i = 0; i < 40; ++i) nested += "*0.5)";
+    std::string powers = "0.1^300";
+    for (int i = 0; i < 100; ++i) powers += "^1";
+    std::string sums, sumsFlat;
+    for (int i = 0; sums.size() < 240; ++i) {
+        sums += "(1E-" + std::to_string(200 + i) + "/3)+";
+        sumsFlat += "1E-" + std::to_string(200 + i) + "/3+";
+    }
+    sums += "1";
+    sumsFlat += "1";
+    const Case cases[] = {
+        {nested, nestedFlat, 40},
+        {powers + "+" + std::string(10, '(') + "1" + std::string(10, ')'), powers + "+1", 10},
+        {sums, sumsFlat, static_cast<int>(std::count(sums.begin(), sums.end(), '('))},
+        {"-" + std::string(60, '(') + "2-5" + std::string(60, ')') + "*2", "3*2", 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grouped);
+        ASSERT_LE(c.grouped.size(), kMaxExpressionLength);
+        const uint64_t before = FlatEvaluationCount();
+        std::optional<double> grouped = EvaluateExpression(c.grouped, '.');
+        const uint64_t steps = FlatEvaluationCount() - before;
+        ASSERT_TRUE(grouped);
+        EXPECT_EQ(Shown(grouped, '.'), Shown(EvaluateExpression(c.flat, '.'), '.'));
+        EXPECT_LE(steps, static_cast<uint64_t>(c.groups) + 1);
+    }
+}
+
 TEST(Str2Math, EvaluateFlatRejectsParentheses) {
     EXPECT_FALSE(EvaluateFlat("(2+3)", '.'));
     EXPECT_FALSE(EvaluateFlat("2+3)", '.'));
@@ -279,7 +339,9 @@ TEST(Str2Math, EvaluateOperandNegationMarkers) {
     EXPECT_EQ(EvaluateOperand("!$10", '.'), -16.0);
     EXPECT_EQ(EvaluateOperand("SQR!3", '.'), 9.0);
     EXPECT_EQ(EvaluateOperand("!SQR3", '.'), 9.0);
-    EXPECT_FALSE(EvaluateOperand("!!5", '.'));
+    EXPECT_EQ(EvaluateOperand("!!5", '.'), 5.0);   // a negated negative group value
+    EXPECT_EQ(EvaluateOperand("!SIN!0", '.'), 0.0);
+    EXPECT_FALSE(EvaluateOperand("!!!5", '.'));
     EXPECT_FALSE(EvaluateOperand("!", '.'));
     EXPECT_FALSE(EvaluateOperand("", '.'));
     EXPECT_FALSE(EvaluateOperand("2!5", '.'));
