@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "checked_float.h"
 #include "decimal_text.h"
 #include "radix_numbers.h"
 #include "str2math.h"
@@ -66,6 +67,9 @@ Radix SelectedRadix(const host::DialogItem* items, Radix current) {
 }
 
 void Calculate(CalculatorState& state, const std::string& expression, bool evaluate, char separator) {
+    // The results and their radix digits are made at the precision the
+    // evaluation uses, whatever the host's control word.
+    const ExtendedPrecisionScope precision;
     state.expression = expression;
     std::optional<double> value = EvaluateExpression(expression, separator);
     if (!value) {

@@ -144,15 +144,16 @@ DecimalExpansion ExpandDecimal(long double magnitude) {
 DecimalExpansion LeadingDecimalDigits(long double magnitude, int count) {
     int binaryExponent = 0;
     long double fraction = std::frexp(magnitude, &binaryExponent);
-    if (binaryExponent > 0) {
-        // 1 and above: the full expansion is at most a few thousand digits.
+    auto cutFullExpansion = [&] {
         DecimalExpansion full = ExpandDecimal(magnitude);
         if (full.digits.size() > static_cast<size_t>(count)) {
             full.digits.resize(static_cast<size_t>(count));
             full = WithoutTrailingZeros(full.digits + "1", full.exponent);
         }
         return full;
-    }
+    };
+    // 1 and above: the full expansion is at most a few thousand digits.
+    if (binaryExponent > 0) return cutFullExpansion();
     // magnitude = significand / 2^k with k >= 64. With the decimal exponent
     // e (10^(e-1) <= magnitude < 10^e), the first `count` digits are
     // floor(magnitude * 10^(count-e)) = (significand * 5^q) >> (k - q)
@@ -161,7 +162,9 @@ DecimalExpansion LeadingDecimalDigits(long double magnitude, int count) {
     const int k = 64 - binaryExponent;
     // magnitude < 2^binaryExponent, so e is at most this, and at least this - 1.
     int exponent = static_cast<int>(std::floor(binaryExponent * 0.30102999566398119521L)) + 1;
-    for (;;) {
+    // The estimate is right or one too high; a third try would mean the
+    // arithmetic is off, and the full expansion is the answer then.
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const int q = count - exponent;
         BigBinary scaled(significand);
         scaled.MultiplyPowerOfFive(q);
@@ -178,6 +181,7 @@ DecimalExpansion LeadingDecimalDigits(long double magnitude, int count) {
             --exponent;  // fewer digits than `count`: the value is below 10^(e-1)
         }
     }
+    return cutFullExpansion();
 }
 
 }  // namespace calc

@@ -207,6 +207,7 @@ std::optional<double> EvaluateFlat(std::string_view text, char separator) {
 }
 
 std::optional<double> EvaluateExpression(std::string_view text, char separator) {
+    const ExtendedPrecisionScope precision;
     if (text.empty() || text.size() > kMaxExpressionLength || text == "-") return std::nullopt;
     std::string marked(text);
     MarkUnaryMinus(marked);
