@@ -133,6 +133,7 @@ long double CosineKernel(long double r, long double c) {
 }
 
 long double FromQuadrant(long double x, bool cosine) {
+    if (x == 0) return cosine ? 1.0L : x;  // keeps the sign of a zero sine
     const long double magnitude = std::fabs(x);
     int quadrant = 0;
     Pair r{magnitude, 0.0L};

@@ -148,6 +148,59 @@ TEST(Str2Math, FunctionFailures) {
     });
 }
 
+// Every function at the edges of its domain: zero, negative zero (a unary
+// minus negates the function's argument, so -SQRT0 is the root of -0), the
+// smallest double and its negative, and the largest arguments that still
+// give a result. Expected values are computed independently to 300 bits.
+TEST(Str2Math, FunctionsAtTheEdgesOfTheirDomains) {
+    const std::string tiny = "4.94065645841247E-324";  // the smallest double, 2^-1074
+    ExpectAll({
+        {"SQRT0", "0"},
+        {"-SQRT0", "0"},
+        {"SQRT(-0)", "0"},
+        {("SQRT" + tiny).c_str(), "2.22275874948508E-162"},
+        {("-SQRT" + tiny).c_str(), "Error"},
+        {"SQRT1.7976931348623157E308", "1.34078079299426E154"},
+        {"LN1", "0"},
+        {"LN0", "Error"},
+        {"-LN0", "Error"},
+        {("LN" + tiny).c_str(), "-744.440071921381"},
+        {("-LN" + tiny).c_str(), "Error"},
+        {"LG1", "0"},
+        {"LG0", "Error"},
+        {"-LG0", "Error"},
+        {("LG" + tiny).c_str(), "-323.306215343116"},
+        {("-LG" + tiny).c_str(), "Error"},
+        {"SIN0", "0"},
+        {"-SIN0", "0"},
+        {("SIN" + tiny).c_str(), "4.94065645841247E-324"},
+        {("-SIN" + tiny).c_str(), "-4.94065645841247E-324"},
+        {"COS0", "1"},
+        {"-COS0", "1"},
+        {("COS" + tiny).c_str(), "1"},
+        {"TAN0", "0"},
+        {"-TG0", "0"},
+        {("TAN" + tiny).c_str(), "4.94065645841247E-324"},
+        {"CTG0", "Error"},
+        {"-CTG0", "Error"},
+        {("CTG" + tiny).c_str(), "Error"},  // 2E323 is beyond the double range
+        {"CTG2.2250738585072E-308", "4.49423283715579E307"},
+        {"SQR0", "0"},
+        {"-SQR0", "0"},
+        {("SQR" + tiny).c_str(), "0"},  // underflow is no failure
+        {"SQR1.3E154", "1.69E308"},
+        {"SQR1.35E154", "Error"},
+        // The trigonometric functions up to just below 2^63, and 0 from there on.
+        {"SIN9223372036854774784", "0.989155581390811"},
+        {"COS9223372036854774784", "-0.146871494182522"},
+        {"TAN9223372036854774784", "-6.73483705532097"},
+        {"SIN9223372036854775808", "0"},
+        {"COS9223372036854775808", "0"},
+        {"-COS9223372036854775808", "0"},
+        {"CTG9223372036854775808", "Error"},
+    });
+}
+
 TEST(Str2Math, FailuresOfEveryKind) {
     ExpectAll({
         {"", "Error"},
