@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "checked_float.h"
 #include "decimal_text.h"
 #include "radix_numbers.h"
 #include "str2math.h"
@@ -66,6 +67,9 @@ Radix SelectedRadix(const host::DialogItem* items, Radix current) {
 }
 
 void Calculate(CalculatorState& state, const std::string& expression, bool evaluate, char separator) {
+    // The results and their radix digits are made at the precision the
+    // evaluation uses, whatever the host's control word.
+    const ExtendedPrecisionScope precision;
     state.expression = expression;
     std::optional<double> value = EvaluateExpression(expression, separator);
     if (!value) {
@@ -77,8 +81,7 @@ void Calculate(CalculatorState& state, const std::string& expression, bool evalu
     const int selected = static_cast<int>(state.radix);
     if (evaluate && state.results[selected] != kOverflowText) {
         std::string text = state.results[selected];
-        // "00b" and "01b" would read back as octal (a leading zero wins over
-        // the "b" suffix) and fail; binary 0 and 1 go back without the pad.
+        // Binary 0 and 1 go back as "0b" and "1b", without the pad digit.
         const size_t digits = text[0] == '-' ? 1 : 0;
         if (state.radix == Radix::Bin && text.size() == digits + 2 && text[digits] == '0') text.erase(digits, 1);
         state.expression = text + kSuffixes[selected];

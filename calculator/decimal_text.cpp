@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "checked_float.h"
 #include "exact_decimal.h"
 
 namespace calc {
@@ -77,6 +78,7 @@ std::string SignificantDigits(const DecimalExpansion& exact, int& exponent) {
 }  // namespace
 
 std::optional<long double> ParseDecimal(std::string_view text, char separator) {
+    const ExtendedPrecisionScope precision;
     size_t i = 0;
     const size_t n = text.size();
     while (i < n && text[i] == ' ') ++i;
@@ -127,12 +129,14 @@ std::optional<long double> ParseDecimal(std::string_view text, char separator) {
 }
 
 std::string FormatDecimal(long double value, char separator) {
+    const ExtendedPrecisionScope precision;
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return "INF";
     if (value == 0) return "0";
 
     int exponent = 0;
-    std::string digits = SignificantDigits(ExpandDecimal(std::fabs(value)), exponent);
+    // 18 digits and the one after them decide the rounding.
+    std::string digits = SignificantDigits(LeadingDecimalDigits(std::fabs(value), 19), exponent);
 
     std::string text = value < 0 ? "-" : "";
     if (exponent > 15 || exponent < -3) {

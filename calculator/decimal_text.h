@@ -1,4 +1,5 @@
 // Reading and writing decimal numbers with the user's decimal separator.
+// Both work at the x87 unit's 64-bit precision whatever the caller set.
 #pragma once
 
 #include <optional>

@@ -15,4 +15,11 @@ struct DecimalExpansion {
 // Exact expansion of a positive finite value.
 DecimalExpansion ExpandDecimal(long double magnitude);
 
+// The first `count` (at most 19) significant digits of a positive finite
+// value, exact, followed by one "1" when any later digit is non-zero, and
+// without trailing zeros. Rounding this to fewer than `count` digits gives
+// what rounding the full expansion gives. Values below 1 are not expanded
+// in full: their exact expansion runs to thousands of digits.
+DecimalExpansion LeadingDecimalDigits(long double magnitude, int count);
+
 }  // namespace calc

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "checked_float.h"
+#include "trigonometry.h"
 
 namespace calc {
 
@@ -39,13 +40,14 @@ std::optional<long double> NaturalLog(long double value) {
     return std::log(value);
 }
 
-// The x87 sine and cosine give up at 2^63; such arguments count as 0.
+// Arguments of magnitude 2^63 or more count as 0, as the x87 sine and
+// cosine give up there; below, the argument is reduced exactly.
 long double Sine(long double value) {
-    return std::fabs(value) >= 0x1p63L ? 0.0L : std::sin(value);
+    return std::fabs(value) >= 0x1p63L ? 0.0L : ReducedSine(value);
 }
 
 long double Cosine(long double value) {
-    return std::fabs(value) >= 0x1p63L ? 0.0L : std::cos(value);
+    return std::fabs(value) >= 0x1p63L ? 0.0L : ReducedCosine(value);
 }
 
 std::optional<long double> Divide(long double left, long double right) {

@@ -25,6 +25,13 @@ bool EndsWithEither(std::string_view text, char lower, char upper) {
     return !text.empty() && (text.back() == lower || text.back() == upper);
 }
 
+// "0101b", "00b": a leading zero, then only binary digits and the "b"
+// suffix. Such a literal is binary, not octal with a "b" in it.
+bool IsZeroPaddedBinary(std::string_view text) {
+    if (text.size() < 2 || text[0] != '0' || !EndsWithEither(text, 'b', 'B')) return false;
+    return text.substr(1, text.size() - 2).find_first_not_of("01") == std::string_view::npos;
+}
+
 }  // namespace
 
 std::optional<std::string> RadixToDecimal(std::string_view digits, int radix, char separator) {
@@ -62,7 +69,7 @@ std::optional<std::string> ResolveRadixNotation(std::string_view text, char sepa
     if (current.size() >= 2 && current[0] == '0' && current[1] == 'x') convert(view().substr(2), 16);
     if (EndsWithEither(view(), 'o', 'O')) convert(view().substr(0, current.size() - 1), 8);
     if (!current.empty() && current[0] == '0' &&
-        (current.size() < 2 || (current[1] != separator && current[1] != 'b'))) {
+        (current.size() < 2 || (current[1] != separator && current[1] != 'b')) && !IsZeroPaddedBinary(current)) {
         convert(view().substr(1), 8);
     }
     if (EndsWithEither(view(), 'b', 'B')) convert(view().substr(0, current.size() - 1), 2);

@@ -16,8 +16,8 @@ inline constexpr long double kRadixDisplayLimit = 1073741823.0L;
 // Replaces a radix literal in an operand (given without its leading "!")
 // by its decimal text. The notations, tried in order: "$" prefix (16),
 // "h"/"H" suffix (16), "0x" prefix (16), "o"/"O" suffix (8), a leading "0"
-// not followed by the separator or "b" (8), "b"/"B" suffix (2), "0b"
-// prefix (2). Text without a notation comes back unchanged; an invalid
+// not followed by the separator or "b" (8) unless only binary digits and a
+// "b"/"B" suffix follow it, "b"/"B" suffix (2), "0b" prefix (2). Text without a notation comes back unchanged; an invalid
 // digit gives nothing.
 std::optional<std::string> ResolveRadixNotation(std::string_view text, char separator);
 

@@ -1,6 +1,7 @@
 #include "str2math.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 namespace calc {
 
 namespace {
+
+// Counts EvaluateFlat calls, the unit of an evaluation's work.
+uint64_t g_flatEvaluations = 0;
 
 // Marks a unary minus; also starts a negative group value put back into the text.
 constexpr char kNegation = '!';
@@ -92,13 +96,15 @@ void MarkUnaryMinus(std::string& text) {
 }
 
 // Replaces the group whose "(" is at `pos` by its value, unless another
-// group opens inside it. False when its contents fail.
-bool ReplaceGroupAt(std::string& text, size_t pos, char separator) {
+// group opens inside it, and subtracts the parentheses it removes from
+// `parentheses`. False when its contents fail.
+bool ReplaceGroupAt(std::string& text, size_t pos, char separator, size_t& parentheses) {
     size_t stop = text.find_first_of("()", pos + 1);
     if (stop != std::string::npos && text[stop] == '(') return true;  // not innermost
     size_t end = stop == std::string::npos ? text.size() : stop;
     std::string inner = text.substr(pos + 1, end - pos - 1);
     text.erase(pos, (stop == std::string::npos ? end : end + 1) - pos);
+    parentheses -= stop == std::string::npos ? 1 : 2;
 
     std::optional<double> value = EvaluateFlat(inner, separator);
     if (!value) return false;
@@ -108,20 +114,27 @@ bool ReplaceGroupAt(std::string& text, size_t pos, char separator) {
     return true;
 }
 
-// Resolves parenthesised groups in passes until the whole text evaluates.
+// Resolves parenthesised groups in passes until none is left, then
+// evaluates the whole text.
 std::optional<double> EvaluateGroups(std::string text, char separator) {
     std::string snapshot = text;
     // The scan position counts characters from 1; 0 stands before the first.
     size_t scan = 0;
+    size_t parentheses = static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return c == '(' || c == ')';
+    }));
     while (!text.empty()) {
-        if (std::optional<double> value = EvaluateFlat(text, separator)) return value;
+        // While a parenthesis remains the whole text cannot evaluate (the
+        // parenthesis ends up in an operand's name), so it is not tried; once
+        // none remains, nothing changes the text any more.
+        if (parentheses == 0) return EvaluateFlat(text, separator);
         if (scan >= text.size()) {
             if (text == snapshot) return std::nullopt;  // the pass replaced nothing
             snapshot = text;
             scan = 0;
         }
         if (scan > 0 && text[scan - 1] == '(') {
-            if (!ReplaceGroupAt(text, scan - 1, separator)) return std::nullopt;
+            if (!ReplaceGroupAt(text, scan - 1, separator, parentheses)) return std::nullopt;
         }
         ++scan;
     }
@@ -152,8 +165,15 @@ std::optional<double> EvaluateOperand(std::string_view text, char separator) {
         }
     }
 
-    bool negativeNumber = !number.empty() && number[0] == kNegation;
-    if (negativeNumber) number.erase(0, 1);
+    // A unary minus before a negative group value ("-(2-5)" arrives as
+    // "!!3", "-SIN(0-1)" as "!SIN!1"): the two signs cancel.
+    bool negativeNumber = false;
+    if (number.starts_with("-!")) {
+        number.erase(0, 2);
+    } else if (!number.empty() && number[0] == kNegation) {
+        negativeNumber = true;
+        number.erase(0, 1);
+    }
     std::optional<long double> parsed = ParseDecimal(number, separator);
     if (!parsed) return std::nullopt;
     std::optional<double> value = StoreDouble(negativeNumber ? -*parsed : *parsed);
@@ -162,6 +182,7 @@ std::optional<double> EvaluateOperand(std::string_view text, char separator) {
 }
 
 std::optional<double> EvaluateFlat(std::string_view text, char separator) {
+    ++g_flatEvaluations;
     std::vector<Term> terms = CutIntoTerms(text, separator);
     for (int level = 1; level <= 3; ++level) {
         size_t cursor = 0;
@@ -186,6 +207,7 @@ std::optional<double> EvaluateFlat(std::string_view text, char separator) {
 }
 
 std::optional<double> EvaluateExpression(std::string_view text, char separator) {
+    const ExtendedPrecisionScope precision;
     if (text.empty() || text.size() > kMaxExpressionLength || text == "-") return std::nullopt;
     std::string marked(text);
     MarkUnaryMinus(marked);
@@ -196,6 +218,8 @@ std::optional<double> EvaluateExpression(std::string_view text, char separator) 
     if (opening == 0) return EvaluateFlat(marked, separator);
     return EvaluateGroups(std::move(marked), separator);
 }
+
+uint64_t FlatEvaluationCount() { return g_flatEvaluations; }
 
 std::optional<double> EvaluateExpression(const char* text, char separator) {
     return EvaluateExpression(std::string_view(text ? text : ""), separator);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -28,5 +29,9 @@ std::optional<double> EvaluateFlat(std::string_view text, char separator);
 // notation and an optional function name (LN, SIN, COS, TAN, TG, LG, CTG,
 // SQR, SQRT, any letter case) applied to it.
 std::optional<double> EvaluateOperand(std::string_view text, char separator);
+
+// Number of EvaluateFlat calls made so far (the evaluator's unit of work;
+// one per group and one for the whole text, in a well-formed expression).
+uint64_t FlatEvaluationCount();
 
 }  // namespace calc

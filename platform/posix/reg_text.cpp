@@ -2,12 +2,14 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string_view>
 
 namespace platform {
 
 namespace {
 
 const char kRoot[] = "HKEY_CURRENT_USER";
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -124,7 +126,12 @@ std::string FullKeyName(const std::string& keyPath) {
 
 RegText::RegText(const std::string& text) {
     std::string line;
-    for (char c : text) {
+    size_t start = 0;
+    if (text.rfind(kByteOrderMark, 0) == 0) {
+        byteOrderMark_ = true;
+        start = sizeof kByteOrderMark - 1;
+    }
+    for (char c : std::string_view(text).substr(start)) {
         if (c == '\n') {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             lines_.push_back(line);
@@ -212,7 +219,7 @@ void RegText::SetDword(const std::string& keyPath, const std::string& name, uint
 }
 
 std::string RegText::Serialize() const {
-    std::string out;
+    std::string out = byteOrderMark_ ? kByteOrderMark : "";
     bool hasHeader = !lines_.empty() &&
                      (Trim(lines_[0]) == "REGEDIT4" || StartsWithNoCase(Trim(lines_[0]), "Windows Registry Editor"));
     if (!hasHeader) out += "REGEDIT4\r\n";

@@ -14,7 +14,8 @@ namespace platform {
 
 class RegText {
 public:
-    // Parses text with CR LF or LF line ends. Never fails: unreadable lines are kept.
+    // Parses text with CR LF or LF line ends. Never fails: unreadable lines are
+    // kept. A UTF-8 byte-order mark at the start is set aside and written back.
     explicit RegText(const std::string& text = std::string());
 
     // True when the key, or a key below it, has a section.
@@ -30,7 +31,7 @@ public:
     void SetDword(const std::string& keyPath, const std::string& name, uint32_t value);
 
     // The whole text with CR LF line ends, starting with "REGEDIT4" when the
-    // original had no header line.
+    // original had no header line (after the byte-order mark, if it had one).
     std::string Serialize() const;
 
 private:
@@ -42,6 +43,7 @@ private:
     int FindValueLine(size_t section, const std::string& name) const;
 
     std::vector<std::string> lines_;
+    bool byteOrderMark_ = false;
 };
 
 // The full key name of a path under the current user, as written in sections.

@@ -43,12 +43,39 @@ void MakeParentDirs(const std::string& file) {
         mkdir(file.substr(0, slash).c_str(), 0700);
 }
 
-bool WriteAtomically(const std::string& file, const std::string& text) {
+// The file that `path` finally names: symbolic links are followed (also a
+// dangling one, whose target is then created), so that a rewrite replaces the
+// target and leaves the link in place. Gives `path` itself for a link loop.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t n = readlink(current.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<size_t>(n) >= target.size()) return path;
+        target.resize(static_cast<size_t>(n));
+        if (target.empty()) return path;
+        if (target[0] != '/') {
+            size_t slash = current.rfind('/');
+            if (slash != std::string::npos) target = current.substr(0, slash + 1) + target;
+        }
+        current = target;
+    }
+    return path;
+}
+
+bool WriteAtomically(const std::string& path, const std::string& text) {
+    const std::string file = FollowLinks(path);
     MakeParentDirs(file);
+    // A rewrite keeps the permission bits of the file it replaces.
+    struct stat old;
+    const bool keepMode = stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::string temp = file + ".tmp" + std::to_string(static_cast<long>(getpid()));
     FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    bool ok = !keepMode || fchmod(fileno(f), old.st_mode & 07777) == 0;
+    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() && ok;
     ok = std::fflush(f) == 0 && ok;
     ok = fsync(fileno(f)) == 0 && ok;
     ok = std::fclose(f) == 0 && ok;

@@ -4,6 +4,8 @@
 //
 // Every operation reads the file anew; every change rewrites it through a
 // temporary file renamed over the old one, so a crash never leaves half a file.
+// A store that is a symbolic link has its target rewritten (the link stays),
+// and the rewritten file keeps the permission bits of the old one.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace calc {
 namespace {
@@ -39,6 +42,37 @@ TEST(ExactDecimal, ReachesTheEndsOfTheExtendedRange) {
     EXPECT_EQ(smallest.exponent, -4950);
     EXPECT_EQ(smallest.digits.substr(0, 10), "3645199531");
     EXPECT_EQ(smallest.digits.back(), '5');
+}
+
+// The leading digits must be those of the exact expansion, cut after
+// `count` digits with a "1" for a non-zero rest.
+TEST(ExactDecimal, LeadingDigitsAgreeWithTheFullExpansion) {
+    std::vector<long double> values = {
+        1.0L, 0.5L, 0.1L, 0.001953125L, 1e-5L, 0.3L, 0.99999999999999999L, 1e-300L, 4.9406564584124654e-324L,
+        2.2250738585072014e-308L, 1e23L, 123456789012345678.0L, 18446744073709551616.0L,
+        std::numeric_limits<long double>::max(), std::numeric_limits<long double>::denorm_min(),
+        std::numeric_limits<long double>::min(), 0.1L * 0.1L};
+    for (int e = -1080; e <= 1030; e += 7) {
+        values.push_back(std::ldexp(1.0L, e));
+        values.push_back(std::ldexp(0.7071067811865475244L, e));
+        values.push_back(std::pow(10.0L, static_cast<long double>(e / 4)));  // near powers of ten
+        values.push_back(std::nextafter(std::pow(10.0L, static_cast<long double>(e / 4)), 0.0L));
+    }
+    for (long double value : values) {
+        SCOPED_TRACE(static_cast<double>(value));
+        const DecimalExpansion full = ExpandDecimal(value);
+        for (int count : {19, 17, 1}) {
+            std::string expected = full.digits;
+            if (expected.size() > static_cast<size_t>(count)) {
+                expected.resize(static_cast<size_t>(count));
+                expected += '1';
+                expected.resize(expected.find_last_not_of('0') + 1);
+            }
+            const DecimalExpansion leading = LeadingDecimalDigits(value, count);
+            EXPECT_EQ(leading.digits, expected) << count;
+            EXPECT_EQ(leading.exponent, full.exponent) << count;
+        }
+    }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace calc {
 namespace {
@@ -68,6 +71,46 @@ TEST(Operations, Functions) {
     EXPECT_FALSE(ApplyFunction("SQR", 1e200));
     EXPECT_FALSE(ApplyFunction("sin", 1));  // names arrive upper-cased
     EXPECT_FALSE(ApplyFunction("PI", 1));
+}
+
+// Zero, negative zero and the smallest doubles of either sign: which
+// functions give a value there and which fail, and the sign of the zeros.
+TEST(Operations, FunctionsAtZeroAndTheSmallestValues) {
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    const double normal = std::numeric_limits<double>::min();
+    struct Case {
+        const char* name;
+        double argument;
+        std::optional<double> result;  // nothing: the function fails
+    };
+    const Case cases[] = {
+        {"SQRT", 0.0, 0.0},      {"SQRT", -0.0, -0.0},     {"SQRT", -tiny, std::nullopt},
+        {"SQRT", 4 * tiny, 2 * std::sqrt(tiny)},           {"SQRT", normal, std::sqrt(normal)},
+        {"LN", 0.0, std::nullopt}, {"LN", -0.0, std::nullopt}, {"LN", -tiny, std::nullopt},
+        {"LN", 1.0, 0.0},        {"LG", 0.0, std::nullopt}, {"LG", -0.0, std::nullopt}, {"LG", 1.0, 0.0},
+        {"SIN", 0.0, 0.0},       {"SIN", -0.0, -0.0},      {"SIN", tiny, tiny},      {"SIN", -tiny, -tiny},
+        {"COS", 0.0, 1.0},       {"COS", -0.0, 1.0},       {"COS", -tiny, 1.0},
+        {"TAN", -0.0, -0.0},     {"TG", tiny, tiny},
+        {"CTG", 0.0, std::nullopt}, {"CTG", -0.0, std::nullopt}, {"CTG", tiny, std::nullopt},
+        {"CTG", -tiny, std::nullopt},                       {"CTG", normal / 4, std::nullopt},
+        {"SQR", -0.0, 0.0},      {"SQR", tiny, 0.0},       {"SQR", -tiny, 0.0},
+    };
+    for (const Case& c : cases) {
+        char argument[32];
+        std::snprintf(argument, sizeof argument, "%a", c.argument);
+        SCOPED_TRACE(std::string(c.name) + " " + argument);
+        std::optional<double> result = ApplyFunction(c.name, c.argument);
+        ASSERT_EQ(result.has_value(), c.result.has_value());
+        if (!result) continue;
+        EXPECT_EQ(*result, *c.result);
+        EXPECT_EQ(std::signbit(*result), std::signbit(*c.result));
+    }
+    std::optional<double> logOfTiny = ApplyFunction("LN", tiny);
+    ASSERT_TRUE(logOfTiny);
+    EXPECT_DOUBLE_EQ(*logOfTiny, -1074 * std::log(2.0));
+    std::optional<double> cotangentOfNormal = ApplyFunction("CTG", normal);
+    ASSERT_TRUE(cotangentOfNormal);
+    EXPECT_DOUBLE_EQ(*cotangentOfNormal, 1 / normal);
 }
 
 TEST(Operations, FunctionFailuresAndHugeAngles) {

@@ -52,6 +52,25 @@ TEST(RadixNumbers, RulesApplyInOrder) {
     });
 }
 
+TEST(RadixNumbers, BinaryLiteralsWithLeadingZerosAreBinary) {
+    ExpectResolved({
+        {"0101b", "5"},
+        {"00001111b", "15"},
+        {"00001111B", "15"},
+        {"00b", "0"},
+        {"01b", "1"},
+        {"0b", "0"},
+        {"0B", "0"},
+        {"0111111111111111111111111111111b", "1073741823"},
+        {"0102b", nullptr},  // a 2 is no binary digit: octal "102b" fails
+        {"012", "10"},       // still octal without the suffix
+        {"0101", "65"},
+        {"0101o", "65"},
+        {"0b0101", "5"},
+        {"0101bh", "4123"},  // the "h" rule fires first: hexadecimal
+    });
+}
+
 TEST(RadixNumbers, BareMarkersReadAsZero) {
     ExpectResolved({{"h", "0"}, {"$", "0"}, {"0x", "0"}, {"o", "0"}, {"b", "0"}, {"0b", "0"}, {"", ""}});
 }

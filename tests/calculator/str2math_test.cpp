@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,9 +70,28 @@ TEST(Str2Math, GroupsAreReplacedInnermostFirst) {
         {"SIN(-1)", "-0.841470984807897"},
         {"SQRT((3+1)*4)", "4"},
         {"(1)+(2)+(3)", "6"},
-        {"-(-2)*3", "Error"},  // "!(!2)": the group value lands behind a negation as "!!2"
+        {"-(-2)*3", "6"},  // "!(!2)": the group value lands behind a negation as "!!2"
         {"(0-5)*2", "-10"},
         {"2(0-5)", "Error"},   // "2!5" is no number
+    });
+}
+
+TEST(Str2Math, UnaryMinusBeforeANegativeGroupCancelsItsSign) {
+    ExpectAll({
+        {"-(2-5)", "3"},
+        {"2*-(1-3)", "4"},
+        {"10--(1-3)", "8"},
+        {"SQRT(-(-4))", "2"},
+        {"-(1-2)+-(3-4)", "2"},
+        {"-(-(-2))", "-2"},
+        {"-(0-0.5)^2", "0.25"},
+        {"-(0-1E-5)", "1E-5"},
+        {"-SIN(0-1)", "0.841470984807897"},  // the minus negates the function's argument
+        {"-SQR(0-3)", "9"},
+        {"-(2-5)h", "Error"},  // "!!3h": hexadecimal 3 would need its own sign
+        {"--2", "Error"},
+        {"--(2)", "Error"},
+        {"-(--2)", "Error"},
     });
 }
 
@@ -125,6 +145,59 @@ TEST(Str2Math, FunctionFailures) {
         {"FF", "Error"},
         {"SINCOS1", "Error"},
         {"SQ2", "Error"},
+    });
+}
+
+// Every function at the edges of its domain: zero, negative zero (a unary
+// minus negates the function's argument, so -SQRT0 is the root of -0), the
+// smallest double and its negative, and the largest arguments that still
+// give a result. Expected values are computed independently to 300 bits.
+TEST(Str2Math, FunctionsAtTheEdgesOfTheirDomains) {
+    const std::string tiny = "4.94065645841247E-324";  // the smallest double, 2^-1074
+    ExpectAll({
+        {"SQRT0", "0"},
+        {"-SQRT0", "0"},
+        {"SQRT(-0)", "0"},
+        {("SQRT" + tiny).c_str(), "2.22275874948508E-162"},
+        {("-SQRT" + tiny).c_str(), "Error"},
+        {"SQRT1.7976931348623157E308", "1.34078079299426E154"},
+        {"LN1", "0"},
+        {"LN0", "Error"},
+        {"-LN0", "Error"},
+        {("LN" + tiny).c_str(), "-744.440071921381"},
+        {("-LN" + tiny).c_str(), "Error"},
+        {"LG1", "0"},
+        {"LG0", "Error"},
+        {"-LG0", "Error"},
+        {("LG" + tiny).c_str(), "-323.306215343116"},
+        {("-LG" + tiny).c_str(), "Error"},
+        {"SIN0", "0"},
+        {"-SIN0", "0"},
+        {("SIN" + tiny).c_str(), "4.94065645841247E-324"},
+        {("-SIN" + tiny).c_str(), "-4.94065645841247E-324"},
+        {"COS0", "1"},
+        {"-COS0", "1"},
+        {("COS" + tiny).c_str(), "1"},
+        {"TAN0", "0"},
+        {"-TG0", "0"},
+        {("TAN" + tiny).c_str(), "4.94065645841247E-324"},
+        {"CTG0", "Error"},
+        {"-CTG0", "Error"},
+        {("CTG" + tiny).c_str(), "Error"},  // 2E323 is beyond the double range
+        {"CTG2.2250738585072E-308", "4.49423283715579E307"},
+        {"SQR0", "0"},
+        {"-SQR0", "0"},
+        {("SQR" + tiny).c_str(), "0"},  // underflow is no failure
+        {"SQR1.3E154", "1.69E308"},
+        {"SQR1.35E154", "Error"},
+        // The trigonometric functions up to just below 2^63, and 0 from there on.
+        {"SIN9223372036854774784", "0.989155581390811"},
+        {"COS9223372036854774784", "-0.146871494182522"},
+        {"TAN9223372036854774784", "-6.73483705532097"},
+        {"SIN9223372036854775808", "0"},
+        {"COS9223372036854775808", "0"},
+        {"-COS9223372036854775808", "0"},
+        {"CTG9223372036854775808", "Error"},
     });
 }
 
@@ -223,6 +296,9 @@ TEST(Str2Math, RadixLiteralsAsOperands) {
         {"FFh-0x10", "239"},
         {"017*2", "30"},
         {"101b+0b1", "6"},
+        {"0101b+00001111b", "20"},
+        {"-0101b*2", "-10"},
+        {"SQRT(0100b)", "2"},
         {"-1Fh", "-31"},
         {"2*-$10", "-32"},
         {"FFFFFFFFFFh", "1099511627775"},
@@ -265,6 +341,46 @@ TEST(Str2Math, GroupValuesMayGrowTheTextBeyond255Characters) {
     EXPECT_EQ(Shown(EvaluateExpression(text, '.'), '.'), "6.66666666666661");
 }
 
+// Long expressions full of groups: each group is evaluated once and the
+// whole text once more, and the result is that of the same operations
+// written without parentheses (the intermediates are rounded alike).
+TEST(Str2Math, LongExpressionsEvaluateEachGroupOnce) {
+    struct Case {
+        std::string grouped;
+        std::string flat;
+        int groups;
+    };
+    std::string nested, nestedFlat = "1E-300";
+    for (int i = 0; i < 40; ++i) nestedFlat += "*0.5";
+    nested = std::string(40, '(') + "1E-300";
+    for (int i = 0; i < 40; ++i) nested += "*0.5)";
+    std::string powers = "0.1^300";
+    for (int i = 0; i < 100; ++i) powers += "^1";
+    std::string sums, sumsFlat;
+    for (int i = 0; sums.size() < 240; ++i) {
+        sums += "(1E-" + std::to_string(200 + i) + "/3)+";
+        sumsFlat += "1E-" + std::to_string(200 + i) + "/3+";
+    }
+    sums += "1";
+    sumsFlat += "1";
+    const Case cases[] = {
+        {nested, nestedFlat, 40},
+        {powers + "+" + std::string(10, '(') + "1" + std::string(10, ')'), powers + "+1", 10},
+        {sums, sumsFlat, static_cast<int>(std::count(sums.begin(), sums.end(), '('))},
+        {"-" + std::string(60, '(') + "2-5" + std::string(60, ')') + "*2", "3*2", 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grouped);
+        ASSERT_LE(c.grouped.size(), kMaxExpressionLength);
+        const uint64_t before = FlatEvaluationCount();
+        std::optional<double> grouped = EvaluateExpression(c.grouped, '.');
+        const uint64_t steps = FlatEvaluationCount() - before;
+        ASSERT_TRUE(grouped);
+        EXPECT_EQ(Shown(grouped, '.'), Shown(EvaluateExpression(c.flat, '.'), '.'));
+        EXPECT_LE(steps, static_cast<uint64_t>(c.groups) + 1);
+    }
+}
+
 TEST(Str2Math, EvaluateFlatRejectsParentheses) {
     EXPECT_FALSE(EvaluateFlat("(2+3)", '.'));
     EXPECT_FALSE(EvaluateFlat("2+3)", '.'));
@@ -276,7 +392,9 @@ TEST(Str2Math, EvaluateOperandNegationMarkers) {
     EXPECT_EQ(EvaluateOperand("!$10", '.'), -16.0);
     EXPECT_EQ(EvaluateOperand("SQR!3", '.'), 9.0);
     EXPECT_EQ(EvaluateOperand("!SQR3", '.'), 9.0);
-    EXPECT_FALSE(EvaluateOperand("!!5", '.'));
+    EXPECT_EQ(EvaluateOperand("!!5", '.'), 5.0);   // a negated negative group value
+    EXPECT_EQ(EvaluateOperand("!SIN!0", '.'), 0.0);
+    EXPECT_FALSE(EvaluateOperand("!!!5", '.'));
     EXPECT_FALSE(EvaluateOperand("!", '.'));
     EXPECT_FALSE(EvaluateOperand("", '.'));
     EXPECT_FALSE(EvaluateOperand("2!5", '.'));

@@ -73,6 +73,25 @@ TEST(RegTextTest, SettingKeepsEveryOtherLine) {
     EXPECT_EQ(out.rfind("REGEDIT4\r\n", 0), 0u);
 }
 
+TEST(RegTextTest, AByteOrderMarkBeforeTheHeaderIsKeptAndAddsNoHeader) {
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string& body : {std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"V\"=dword:00000007\r\n"),
+                                   std::string("[HKEY_CURRENT_USER\\Software\\A]\n\"V\"=dword:00000007\n")}) {
+        SCOPED_TRACE(body);
+        RegText reg(bom + body);
+        EXPECT_EQ(Dword(reg, "Software\\A", "V"), "7") << "the first line is read past the mark";
+        reg.SetDword("Software\\A", "W", 8);
+        const std::string out = reg.Serialize();
+        EXPECT_EQ(out.rfind(bom + "REGEDIT4\r\n", 0), 0u);
+        EXPECT_EQ(out.find("REGEDIT4", 4), std::string::npos) << "one header only";
+        EXPECT_EQ(out.find(bom, 1), std::string::npos);
+        RegText again(out);
+        EXPECT_EQ(Dword(again, "Software\\A", "V"), "7");
+        EXPECT_EQ(Dword(again, "Software\\A", "W"), "8");
+    }
+    EXPECT_EQ(RegText("REGEDIT4\n").Serialize(), "REGEDIT4\r\n") << "no mark where there was none";
+}
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -158,6 +177,80 @@ TEST_F(SettingsFileTest, NoTemporaryFileStaysBehind) {
     platform::os().CloseSettingsKey(key);
     std::string cmd = "test $(ls -A '" + dir + "/sub' | wc -l) -eq 1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+void SaveOneValue(uint32_t value) {
+    platform::SettingsKey* key = platform::os().CreateSettingsKey("Software\\T");
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(platform::os().SetDword(key, "A", value));
+    platform::os().CloseSettingsKey(key);
+}
+
+TEST_F(SettingsFileTest, ALinkedStoreHasItsTargetRewrittenAndStaysALink) {
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/sub' '" + dir + "/real'").c_str()), 0);
+    struct Case {
+        const char* linkText;  // what the link holds, relative to sub/
+        const char* target;    // the file it finally names, relative to dir
+        bool targetExists;
+    };
+    const Case cases[] = {
+        {"../real/store.reg", "real/store.reg", true},
+        {"../real/new.reg", "real/new.reg", false},                 // a dangling link creates its target
+        {"hop.reg", "real/chained.reg", true},                      // link to a link
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.linkText);
+        const std::string target = dir + "/" + c.target;
+        std::remove(file.c_str());
+        if (c.targetExists) std::ofstream(target, std::ios::binary) << "REGEDIT4\r\n; mine\r\n";
+        if (std::string(c.linkText) == "hop.reg") {
+            std::remove((dir + "/sub/hop.reg").c_str());
+            ASSERT_EQ(symlink(("../" + std::string(c.target)).c_str(), (dir + "/sub/hop.reg").c_str()), 0);
+        }
+        ASSERT_EQ(symlink(c.linkText, file.c_str()), 0);
+        SaveOneValue(9);
+        struct stat info;
+        ASSERT_EQ(lstat(file.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+        std::ifstream in(target, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        EXPECT_NE(text.str().find("\"A\"=dword:00000009"), std::string::npos) << text.str();
+        if (c.targetExists) {
+            EXPECT_NE(text.str().find("; mine"), std::string::npos);
+        }
+    }
+    std::string cmd = "test $(ls -A '" + dir + "/real' | wc -l) -eq 3";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << "no temporary file stays behind";
+}
+
+TEST_F(SettingsFileTest, ARewriteKeepsTheFilesMode) {
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/sub'").c_str()), 0);
+    for (mode_t mode : {0600, 0640, 0604, 0660}) {
+        SCOPED_TRACE(mode);
+        std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n";
+        ASSERT_EQ(chmod(file.c_str(), mode), 0);
+        SaveOneValue(static_cast<uint32_t>(mode));
+        struct stat info;
+        ASSERT_EQ(stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_NE(Contents().find("\"A\"=dword:"), std::string::npos);
+        std::remove(file.c_str());
+    }
+}
+
+TEST_F(SettingsFileTest, AStoreWithAByteOrderMarkIsReadAndKeepsOneHeader) {
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "/sub'").c_str()), 0);
+    std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T]\r\n\"A\"=dword:00000003\r\n";
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.OpenSettingsKey("Software\\T");
+    ASSERT_NE(key, nullptr);
+    uint32_t v = 0, size = 4;
+    EXPECT_TRUE(os.QueryValue(key, "A", &v, &size));
+    EXPECT_EQ(v, 3u);
+    os.CloseSettingsKey(key);
+    SaveOneValue(4);
+    EXPECT_EQ(Contents(), "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\T]\r\n\"A\"=dword:00000004\r\n");
 }
 
 TEST(DecimalSeparatorTest, FollowsTheEnvironmentsNumericLocale) {
