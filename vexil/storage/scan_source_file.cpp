@@ -51,7 +51,7 @@ class StorageSink : public BlockSink {
 public:
     explicit StorageSink(Storage& storage) : storage_(storage) {}
     void Accept(const SectionBlock& b) override {
-        storage_.AddSection(b.name, b.number, b.total, b.dataChars);
+        storage_.AddSection(b);
         ++accepted_;
     }
     int accepted_ = 0;

@@ -1,0 +1,54 @@
+#include "vexil/decoding/line_decoder.h"
+
+namespace vexil {
+
+DecodeTables MakeDecodeTables(const Alphabets& alphabets) {
+    DecodeTables t;
+    for (int c = 0; c < 256; ++c) {
+        t.uu[c] = static_cast<int8_t>(alphabets.uuReverse[c] - 1);
+        t.xx[c] = static_cast<int8_t>(alphabets.xxReverse[c] - 1);
+    }
+    t.uu[' '] = 0;
+    return t;
+}
+
+LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, const unsigned char* line,
+                    size_t length, unsigned char* out, size_t* bytes) {
+    *bytes = 0;
+    while (length > 0 && line[0] >= 1 && line[0] <= 32) {
+        ++line;
+        --length;
+    }
+    while (length > 0 && line[length - 1] >= 1 && line[length - 1] <= 32) --length;
+    if (length == 0) return LineKind::kSkip;
+    // The scanner's length test: lines it does not count are not data.
+    const size_t eU = (8 * static_cast<size_t>(alphabets.uuReverse[line[0]]) + 5) / 6;
+    const size_t eX = (8 * static_cast<size_t>(alphabets.xxReverse[line[0]]) + 5) / 6;
+    if (eU >= length && eX >= length) return LineKind::kSkip;
+    if (IsEndLine(line, length)) return LineKind::kEnd;
+
+    const LineFit fit = FitDataLine(alphabets, line, length);
+    if (fit.code == LineCode::kNone) return LineKind::kDamaged;
+    const int8_t* table = fit.code == LineCode::kUu ? tables.uu : tables.xx;
+    const unsigned char* p = line + 1;
+    const size_t chars = length - 1;
+    int8_t v[4];
+    size_t written = 0;
+    const size_t n = static_cast<size_t>(fit.bytes);
+    for (size_t i = 0; i < chars; i += 4) {
+        int bad = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            v[k] = i + k < chars ? table[p[i + k]] : 0;  // a group cut short of its padding reads as zeros
+            bad |= v[k];
+        }
+        if (bad < 0) return LineKind::kDamaged;
+        const unsigned char b[3] = {static_cast<unsigned char>((v[0] << 2) | (v[1] >> 4)),
+                                    static_cast<unsigned char>((v[1] << 4) | (v[2] >> 2)),
+                                    static_cast<unsigned char>((v[2] << 6) | v[3])};
+        for (size_t k = 0; k < 3 && written < n; ++k) out[written++] = b[k];
+    }
+    *bytes = written;
+    return LineKind::kData;
+}
+
+}  // namespace vexil

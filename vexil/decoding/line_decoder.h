@@ -1,0 +1,40 @@
+// Turning the data lines of a section back into bytes.
+//
+// A line is judged as the scanner judges it (leading blanks skipped, the
+// scanner's length test), then read with the alphabet its length character
+// and length fit (storage/data_line.h). Trailing blanks are dropped first,
+// and a space counts as the zero value in UU.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "vexil/frame/alphabets.h"
+#include "vexil/storage/data_line.h"
+
+namespace vexil {
+
+enum class LineKind {
+    kData,     // decoded; its bytes were written
+    kSkip,     // not a data line (empty, or not counted by the scanner)
+    kEnd,      // the "end" line: the file's data is over
+    kDamaged,  // a character outside the alphabet, or a length the line cannot carry
+};
+
+// Longest byte count of one line (length character 63).
+constexpr size_t kMaxLineBytes = 63;
+
+// Reverse tables of the two alphabets: value 0..63, or -1 outside it; the
+// UU table takes the space as 0.
+struct DecodeTables {
+    int8_t uu[256];
+    int8_t xx[256];
+};
+DecodeTables MakeDecodeTables(const Alphabets& alphabets);
+
+// Decodes one line (without its line end) into `out` (room for
+// kMaxLineBytes); `*bytes` receives the number of bytes written.
+LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, const unsigned char* line,
+                    size_t length, unsigned char* out, size_t* bytes);
+
+}  // namespace vexil
