@@ -241,8 +241,11 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
             return SectionResult::kDamaged;  // no line is this long
         }
         std::memmove(buffer.data(), p, held);
-        if (last) return SectionResult::kOk;
         if (WatchEsc()) return SectionResult::kCancelled;
+        if (last) {
+            *badLine = line + 1;  // where a missing "end" line would have been
+            return SectionResult::kOk;
+        }
     }
 }
 
@@ -305,6 +308,12 @@ Outcome Extraction::RunJob(Job& job, int number) {
             break;
         }
         if (out.Failed()) break;
+    }
+    // A complete file whose last section has no "end" line was cut short:
+    // its text ended, or a line the scanner does not take ended its block.
+    if (result == SectionResult::kOk && !job.partial && !job.sections.empty() && !job.sections.back()->ended) {
+        result = SectionResult::kDamaged;
+        badSection = job.sections.back()->number;
     }
     if (showProgress_) ShowEncodeProgress(nullptr, nullptr, kProgressClosing, 100);
     const bool written = out.Close();

@@ -19,15 +19,18 @@ LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, cons
         ++line;
         --length;
     }
+    const size_t full = length;
     while (length > 0 && line[length - 1] >= 1 && line[length - 1] <= 32) --length;
     if (length == 0) return LineKind::kSkip;
-    // The scanner's length test: lines it does not count are not data.
-    const size_t eU = (8 * static_cast<size_t>(alphabets.uuReverse[line[0]]) + 5) / 6;
-    const size_t eX = (8 * static_cast<size_t>(alphabets.xxReverse[line[0]]) + 5) / 6;
-    if (eU >= length && eX >= length) return LineKind::kSkip;
     if (IsEndLine(line, length)) return LineKind::kEnd;
 
-    const LineFit fit = FitDataLine(alphabets, line, length);
+    // Trailing blanks are dropped, unless the line needs some of them: in UU
+    // a space is the zero value, and a line may end in spaces that count.
+    LineFit fit = FitDataLine(alphabets, line, length);
+    while (fit.code == LineCode::kNone && length < full && line[length] == ' ') {
+        ++length;
+        fit = FitDataLine(alphabets, line, length);
+    }
     if (fit.code == LineCode::kNone) return LineKind::kDamaged;
     const int8_t* table = fit.code == LineCode::kUu ? tables.uu : tables.xx;
     const unsigned char* p = line + 1;

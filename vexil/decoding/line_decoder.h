@@ -1,9 +1,9 @@
 // Turning the data lines of a section back into bytes.
 //
-// A line is judged as the scanner judges it (leading blanks skipped, the
-// scanner's length test), then read with the alphabet its length character
-// and length fit (storage/data_line.h). Trailing blanks are dropped first,
-// and a space counts as the zero value in UU.
+// A line (leading blanks skipped, as the scanner does) is read with the
+// alphabet its length character and length fit (storage/data_line.h);
+// every other line of a file's data is damaged. Trailing blanks are dropped
+// first, and a space counts as the zero value in UU.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,7 @@ namespace vexil {
 
 enum class LineKind {
     kData,     // decoded; its bytes were written
-    kSkip,     // not a data line (empty, or not counted by the scanner)
+    kSkip,     // an empty line
     kEnd,      // the "end" line: the file's data is over
     kDamaged,  // a character outside the alphabet, or a length the line cannot carry
 };

@@ -33,9 +33,13 @@ std::string SafeName(const std::string& name, bool windowsRules) {
     }
     if (windowsRules) {
         while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
-        if (IsDeviceName(safe)) safe.insert(0, 1, '_');
+        if (IsDeviceName(safe)) {
+            std::string prefixed(1, '_');
+            prefixed.append(safe);
+            safe.swap(prefixed);
+        }
     }
-    if (safe.empty() || safe == "." || safe == "..") safe = "_";
+    if (safe.empty() || safe == "." || safe == "..") safe.assign(1, '_');
     return safe;
 }
 

@@ -224,11 +224,11 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
         const size_t eU = (8 * alpha.uuReverse[line[0]] + 5) / 6;
         const size_t eX = (8 * alpha.xxReverse[line[0]] + 5) / 6;
         p += run;
+        tally.Add(alpha, line, run, p);  // exact size, for the listing and the decoder
         if (eU < run || eX < run) {
             ++count;
             sum += static_cast<int64_t>(run) - 1;
             last = p;
-            tally.Add(alpha, line, run, p);  // exact size, for the listing and the decoder
         }
         ph = 0;
     }
@@ -499,6 +499,7 @@ SectionBlock BlockScan::Result() const {
     b.dataBegin = data_.from;
     b.dataEnd = data_.tally.dataEnd;
     b.dataBytes = data_.tally.bytes;
+    b.ended = data_.tally.ended;
     b.mode = phase_ == kData && data_.from != headerEnd_ ? beginMode_ : -1;
     return b;
 }

@@ -2,10 +2,11 @@
 // decoder: which alphabet a line is written in and how many bytes it holds.
 //
 // The length character gives the byte count n; a line of c characters after
-// it carries n bytes when ceil(4n/3) <= c <= 4 * ceil(n/3): at least the
-// characters the bytes need, at most the padding of a whole group. Lines cut
-// short of their padding are thus read; longer or shorter ones fit no
-// alphabet. In UU a space stands for the zero value, as older encoders wrote
+// it carries n bytes when ceil(4n/3) <= c <= 4 * ceil(n/3) + 1: at least the
+// characters the bytes need, at most the padding of a whole group and one
+// character more (our encoder's filler after a short line, or the checksum
+// character some encoders add). Lines cut short of their padding are thus
+// read; longer or shorter ones fit no alphabet. In UU a space stands for the zero value, as older encoders wrote
 // it. When the length character fits both alphabets (short lines only), the
 // one that holds every character of the line wins, UU on a tie.
 #pragma once
@@ -33,7 +34,7 @@ inline int CodeValue(const Alphabets& a, LineCode code, unsigned char c) {
 inline bool LengthFits(int n, size_t chars) {
     if (n < 0) return false;
     const size_t least = (4 * static_cast<size_t>(n) + 2) / 3;
-    const size_t most = 4 * ((static_cast<size_t>(n) + 2) / 3);
+    const size_t most = 4 * ((static_cast<size_t>(n) + 2) / 3) + 1;
     return chars >= least && chars <= most;
 }
 
@@ -69,12 +70,13 @@ inline bool IsEndLine(const unsigned char* line, size_t length) {
     return length == 3 && (line[0] | 0x20) == 'e' && (line[1] | 0x20) == 'n' && (line[2] | 0x20) == 'd';
 }
 
-// The exact byte count of a block, added up line by line over the lines the
-// data scan counts: nothing after the "end" line, which also marks where the
+// The exact byte count of a block, added up over every line the data scan
+// takes, counted by its length test or not (the test drops short XX lines
+// that hold data): nothing after the "end" line, which also marks where the
 // block's data ends for the decoder.
 struct ByteTally {
     int64_t bytes = 0;
-    uint64_t dataEnd = 0;  // end of the last counted line before "end"
+    uint64_t dataEnd = 0;  // end of the last line before "end"
     bool ended = false;
 
     void Add(const Alphabets& a, const unsigned char* line, size_t length, uint64_t lineEnd) {

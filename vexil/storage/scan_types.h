@@ -19,6 +19,7 @@ struct SectionBlock {
     uint64_t dataEnd = 0;
     int64_t dataBytes = 0;
     int32_t mode = -1;       // octal mode of the begin line (section 1); -1 when none was read
+    bool ended = false;      // the data closed with an "end" line
 };
 
 // A view of the text from absolute position `base` to `end`; `last` when

@@ -72,11 +72,15 @@ void Storage::AddSection(const SectionBlock& block) {
         files.Add(file);
         byName_.emplace(FoldKey(name), file);
     }
-    auto* section = new Section{name, number, block.dataChars};
+    auto* section = new Section;
+    section->name = name;
+    section->number = number;
+    section->dataChars = block.dataChars;
     section->dataBegin = block.dataBegin;
     section->dataEnd = block.dataEnd;
     section->dataBytes = block.dataBytes;
     section->mode = block.mode;
+    section->ended = block.ended;
     file->sections.Add(section);
 }
 

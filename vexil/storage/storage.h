@@ -29,6 +29,7 @@ struct Section {
     uint64_t dataEnd = 0;
     int64_t dataBytes = 0;
     int32_t mode = -1;
+    bool ended = false;  // its data closed with an "end" line
 };
 
 struct EncodedFile {
