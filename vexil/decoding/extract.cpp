@@ -202,7 +202,8 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
     if (!in->Seek(s.dataBegin)) return SectionResult::kReadFailed;
 
     std::vector<unsigned char> buffer(kReadChunk + kMaxCarry);
-    unsigned char decoded[kMaxLineBytes];
+    std::vector<unsigned char> decoded(kMaxCarry);  // a base64 line gives up to 3/4 of its length
+    Base64Lines base64;
     size_t held = 0;
     uint64_t pos = s.dataBegin;
     int line = 0;
@@ -225,13 +226,16 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
             if (lf == nullptr && cr == nullptr && !last) break;  // the line goes on in the next read
             size_t bytes = 0;
             ++line;
-            const LineKind kind = DecodeLine(alphabets_, tables_, p, static_cast<size_t>(lineEnd - p), decoded, &bytes);
+            const size_t length = static_cast<size_t>(lineEnd - p);
+            const LineKind kind = length > kMaxCarry ? LineKind::kDamaged  // no data line is this long
+                                  : s.base64 ? base64.Decode(p, length, decoded.data(), &bytes)
+                                           : DecodeLine(alphabets_, tables_, p, length, decoded.data(), &bytes);
             if (kind == LineKind::kDamaged) {
                 *badLine = line;
                 return SectionResult::kDamaged;
             }
             if (kind == LineKind::kEnd) return SectionResult::kEnded;
-            if (bytes > 0) out.Put(decoded, bytes);
+            if (bytes > 0) out.Put(decoded.data(), bytes);
             p = lineEnd == end ? end : lineEnd + 1;
             if (cr != nullptr && cr + 1 == lf) p = lf + 1;  // CR LF is one line end
         }

@@ -54,4 +54,45 @@ LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, cons
     return LineKind::kData;
 }
 
+LineKind Base64Lines::Decode(const unsigned char* line, size_t length, unsigned char* out, size_t* bytes) {
+    *bytes = 0;
+    while (length > 0 && line[0] >= 1 && line[0] <= 32) {
+        ++line;
+        --length;
+    }
+    while (length > 0 && line[length - 1] >= 1 && line[length - 1] <= 32) --length;
+    if (length == 0) return LineKind::kSkip;
+    if (length == 4 && line[0] == '=' && line[1] == '=' && line[2] == '=' && line[3] == '=') return LineKind::kEnd;
+    size_t written = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = line[i];
+        int v;
+        if (c >= 'A' && c <= 'Z') {
+            v = c - 'A';
+        } else if (c >= 'a' && c <= 'z') {
+            v = c - 'a' + 26;
+        } else if (c >= '0' && c <= '9') {
+            v = c - '0' + 52;
+        } else if (c == '+') {
+            v = 62;
+        } else if (c == '/') {
+            v = 63;
+        } else if (c == '=') {
+            padded_ = true;
+            continue;
+        } else {
+            return LineKind::kDamaged;
+        }
+        if (padded_) return LineKind::kDamaged;  // data after the padding
+        acc_ = (acc_ << 6) | static_cast<uint32_t>(v);
+        bits_ += 6;
+        if (bits_ >= 8) {
+            bits_ -= 8;
+            out[written++] = static_cast<unsigned char>(acc_ >> bits_);
+        }
+    }
+    *bytes = written;
+    return LineKind::kData;
+}
+
 }  // namespace vexil

@@ -37,4 +37,18 @@ DecodeTables MakeDecodeTables(const Alphabets& alphabets);
 LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, const unsigned char* line,
                     size_t length, unsigned char* out, size_t* bytes);
 
+// The lines of a base64 block ("begin-base64"): groups run across lines,
+// '=' pads the last group, "====" ends the data.
+class Base64Lines {
+public:
+    // Decodes one line into `out` (room for 3/4 of its length); `*bytes`
+    // receives the number of bytes written.
+    LineKind Decode(const unsigned char* line, size_t length, unsigned char* out, size_t* bytes);
+
+private:
+    uint32_t acc_ = 0;
+    int bits_ = 0;
+    bool padded_ = false;
+};
+
 }  // namespace vexil

@@ -20,6 +20,7 @@ struct SectionBlock {
     int64_t dataBytes = 0;
     int32_t mode = -1;       // octal mode of the begin line (section 1); -1 when none was read
     bool ended = false;      // the data closed with an "end" line
+    bool base64 = false;     // a plain base64 block: its data lines are base64, not UU or XX
 };
 
 // A view of the text from absolute position `base` to `end`; `last` when

@@ -81,6 +81,7 @@ void Storage::AddSection(const SectionBlock& block) {
     section->dataBytes = block.dataBytes;
     section->mode = block.mode;
     section->ended = block.ended;
+    section->base64 = block.base64;
     file->sections.Add(section);
 }
 

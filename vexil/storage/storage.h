@@ -30,6 +30,7 @@ struct Section {
     int64_t dataBytes = 0;
     int32_t mode = -1;
     bool ended = false;  // its data closed with an "end" line
+    bool base64 = false; // the data lines are base64 (a plain "begin-base64" block)
 };
 
 struct EncodedFile {
