@@ -25,6 +25,14 @@ bool IsBase64Char(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
 }
 
+// Code characters and blanks only: what a data line with a damage still looks like.
+bool LooksLikeData(const unsigned char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] < 32 || p[i] > 122) return false;
+    }
+    return true;
+}
+
 size_t TrimmedLength(const unsigned char* p, size_t n) {
     while (n > 0 && p[n - 1] >= 1 && p[n - 1] <= 32) --n;
     return n;
@@ -135,6 +143,13 @@ void PlainBlockScan::Line(const unsigned char* p, size_t n, uint64_t start, uint
                 block_.dataChars += static_cast<int64_t>(length) - 1;
                 block_.dataEnd = end;
                 ++lines_;
+                return;
+            }
+            // Once the block has shown a sound line, a line of code characters
+            // that fits no length is a damaged line: it stays in the block, and
+            // extraction reports it.
+            if (lines_ > 0 && LooksLikeData(p, t)) {
+                block_.dataEnd = end;
                 return;
             }
             state_ = kIdle;

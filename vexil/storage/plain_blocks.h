@@ -1,9 +1,11 @@
 // Plain blocks: the uuencoded text most tools write, with no "section"
-// header. A "begin MODE NAME" line, data lines that are all consistent (each
-// fits its length character in one alphabet), and an "end" line make a
-// complete one-section file; so does a "begin-base64 MODE NAME" line with
-// base64 lines up to a "====" line. Text that merely mentions "begin 644 x"
-// is not a block: the data lines must be consistent and the terminator there.
+// header. A "begin MODE NAME" line, data lines that are consistent (each
+// fits its length character in one alphabet; the first must, later ones of
+// code characters only are kept as damaged lines for extraction to report),
+// and an "end" line make a complete one-section file; so does a
+// "begin-base64 MODE NAME" line with base64 lines up to a "====" line. Text
+// that merely mentions "begin 644 x" is not a block: the data lines must be
+// consistent and the terminator there.
 //
 // The scan is one pass over the text, line by line, fed with the bytes as the
 // section scan reads them, so that the file is still read once. A begin line
