@@ -49,13 +49,16 @@ public:
     ~Output() { Close(); }
     bool Open(const std::string& path) {
         stream_ = platform::os().Open(path, "wb");
-        buffer_.clear();
+        buffer_.resize(kWriteBuffer + kMaxCarry);
+        used_ = 0;
         failed_ = stream_ == nullptr;
         return !failed_;
     }
-    void Put(const unsigned char* bytes, size_t n) {
-        buffer_.insert(buffer_.end(), bytes, bytes + n);
-        if (buffer_.size() >= kWriteBuffer) Flush();
+    // Room for at least kMaxCarry bytes; Commit(n) keeps the first n of them.
+    unsigned char* Room() { return buffer_.data() + used_; }
+    void Commit(size_t n) {
+        used_ += n;
+        if (used_ >= kWriteBuffer) Flush();
     }
     // Closes the file; false when some write or the close failed.
     bool Close() {
@@ -69,13 +72,14 @@ public:
 
 private:
     void Flush() {
-        if (stream_ != nullptr && !buffer_.empty() && !failed_) {
-            if (stream_->Write(buffer_.data(), buffer_.size()) != buffer_.size() || stream_->Error()) failed_ = true;
+        if (stream_ != nullptr && used_ > 0 && !failed_) {
+            if (stream_->Write(buffer_.data(), used_) != used_ || stream_->Error()) failed_ = true;
         }
-        buffer_.clear();
+        used_ = 0;
     }
     platform::Stream* stream_ = nullptr;
     std::vector<unsigned char> buffer_;
+    size_t used_ = 0;
     bool failed_ = false;
 };
 
@@ -202,7 +206,6 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
     if (!in->Seek(s.dataBegin)) return SectionResult::kReadFailed;
 
     std::vector<unsigned char> buffer(kReadChunk + kMaxCarry);
-    std::vector<unsigned char> decoded(kMaxCarry);  // a base64 line gives up to 3/4 of its length
     Base64Lines base64;
     size_t held = 0;
     uint64_t pos = s.dataBegin;
@@ -227,15 +230,16 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
             size_t bytes = 0;
             ++line;
             const size_t length = static_cast<size_t>(lineEnd - p);
+            // Decoded straight into the output buffer (a line gives at most 3/4 of its length).
             const LineKind kind = length > kMaxCarry ? LineKind::kDamaged  // no data line is this long
-                                  : s.base64 ? base64.Decode(p, length, decoded.data(), &bytes)
-                                           : DecodeLine(alphabets_, tables_, p, length, decoded.data(), &bytes);
+                                  : s.base64 ? base64.Decode(p, length, out.Room(), &bytes)
+                                           : DecodeLine(alphabets_, tables_, p, length, out.Room(), &bytes);
             if (kind == LineKind::kDamaged) {
                 *badLine = line;
                 return SectionResult::kDamaged;
             }
             if (kind == LineKind::kEnd) return SectionResult::kEnded;
-            if (bytes > 0) out.Put(decoded.data(), bytes);
+            out.Commit(bytes);
             p = lineEnd == end ? end : lineEnd + 1;
             if (cr != nullptr && cr + 1 == lf) p = lf + 1;  // CR LF is one line end
         }

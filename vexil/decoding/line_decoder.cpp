@@ -38,13 +38,26 @@ LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, cons
     int8_t v[4];
     size_t written = 0;
     const size_t n = static_cast<size_t>(fit.bytes);
-    for (size_t i = 0; i < chars; i += 4) {
-        int bad = 0;
+    // Whole groups of whole bytes: four characters give three bytes.
+    size_t i = 0;
+    int bad = 0;
+    for (; i + 4 <= chars && written + 3 <= n; i += 4) {
+        const int a = table[p[i]], b = table[p[i + 1]], c = table[p[i + 2]], d = table[p[i + 3]];
+        bad |= a | b | c | d;
+        out[written] = static_cast<unsigned char>((a << 2) | (b >> 4));
+        out[written + 1] = static_cast<unsigned char>((b << 4) | (c >> 2));
+        out[written + 2] = static_cast<unsigned char>((c << 6) | d);
+        written += 3;
+    }
+    if (bad < 0) return LineKind::kDamaged;
+    // The last group: cut short, padded, or followed by a filler character.
+    for (; i < chars; i += 4) {
+        int badGroup = 0;
         for (size_t k = 0; k < 4; ++k) {
             v[k] = i + k < chars ? table[p[i + k]] : 0;  // a group cut short of its padding reads as zeros
-            bad |= v[k];
+            badGroup |= v[k];
         }
-        if (bad < 0) return LineKind::kDamaged;
+        if (badGroup < 0) return LineKind::kDamaged;
         const unsigned char b[3] = {static_cast<unsigned char>((v[0] << 2) | (v[1] >> 4)),
                                     static_cast<unsigned char>((v[1] << 4) | (v[2] >> 2)),
                                     static_cast<unsigned char>((v[2] << 6) | v[3])};

@@ -4,6 +4,7 @@
 
 #include "vexil/frame/alphabets.h"
 #include "vexil/storage/data_line.h"
+#include "vexil/storage/text_classes.h"
 
 namespace vexil {
 
@@ -29,6 +30,24 @@ bool IsBase64Char(unsigned char c) {
 bool LooksLikeData(const unsigned char* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         if (p[i] < 32 || p[i] > 122) return false;
+    }
+    return true;
+}
+
+// Every character in the line's alphabet; UU lines (codes 32-96 only) are
+// tested with the vector range test.
+bool InAlphabet(const Alphabets& a, LineCode code, const unsigned char* p, size_t n) {
+    if (code != LineCode::kUu) return AllInAlphabet(a, code, p, n);
+    size_t i = 0;
+#if VEXIL_SSE2
+    const __m128i k32 = _mm_set1_epi8(32), k64 = _mm_set1_epi8(64);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i t = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), k32);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(t, k64), t)) != 0xffff) return false;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] < 32 || p[i] > 96) return false;
     }
     return true;
 }
@@ -138,7 +157,7 @@ void PlainBlockScan::Line(const unsigned char* p, size_t n, uint64_t start, uint
             size_t length = t;
             LineFit fit = FitDataLine(a, p, length);
             while (fit.code == LineCode::kNone && length < n && p[length] == ' ') fit = FitDataLine(a, p, ++length);
-            if (fit.code != LineCode::kNone && AllInAlphabet(a, fit.code, p, length)) {
+            if (fit.code != LineCode::kNone && InAlphabet(a, fit.code, p, length)) {
                 block_.dataBytes += fit.bytes;
                 block_.dataChars += static_cast<int64_t>(length) - 1;
                 block_.dataEnd = end;

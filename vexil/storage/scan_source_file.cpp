@@ -8,6 +8,7 @@
 #include "vexil/frame/module_state.h"
 #include "platform/platform.h"
 #include "vexil/storage/plain_blocks.h"
+#include "vexil/storage/text_classes.h"
 #include "vexil/storage/uue_scanner.h"
 
 namespace vexil {
@@ -60,9 +61,7 @@ public:
         if (end > fed_) {
             const size_t skip = static_cast<size_t>(fed_ - pos_);
             plain_.Feed(buffer + skip, got - skip);
-            for (size_t i = skip; i < got && plainText_; ++i) {
-                if (buffer[i] < 32 && buffer[i] != '\r' && buffer[i] != '\n') plainText_ = false;
-            }
+            if (plainText_ && text::HasControlByte(buffer + skip, got - skip)) plainText_ = false;
             fed_ = end;
         }
         pos_ = end;
