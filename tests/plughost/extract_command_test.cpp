@@ -124,6 +124,14 @@ TEST_F(ExtractCommandTest, DamagedFilesAndNamedItems) {
     EXPECT_EQ(test::ReadWholeFile(dir.File("out/good.bin")), "abc");
 }
 
+TEST_F(ExtractCommandTest, PlainBlocksTellWritabilityLikeSectionBlocks) {
+    const std::string block = "begin 644 c.txt\n#0V%T\n`\nend\n";
+    EXPECT_EQ(Run({"list", dir.Write("plain.txt", "note\n" + block)}), 0);
+    EXPECT_EQ(stdoutText.str(), "title\t VEXIL: plain.txt \nitem\tc.txt\t3\n");
+    EXPECT_EQ(Run({"list", dir.Write("tab.txt", "a\tnote\n" + block)}), 0);
+    EXPECT_EQ(stdoutText.str(), "title\t VEXIL: tab.txt (r/o) \nitem\tc.txt\t3\n");
+}
+
 TEST_F(ExtractCommandTest, MentionsOfBeginAreDeclined) {
     const std::string path =
         dir.Write("note.txt", "To send it, type: begin 644 x\nbegin 644 x\nthis is no data\nend\n");

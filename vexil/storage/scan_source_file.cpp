@@ -61,7 +61,7 @@ public:
         if (end > fed_) {
             const size_t skip = static_cast<size_t>(fed_ - pos_);
             plain_.Feed(buffer + skip, got - skip);
-            if (plainText_ && text::HasControlByte(buffer + skip, got - skip)) plainText_ = false;
+            if (testing_ && plainText_ && text::HasControlByte(buffer + skip, got - skip)) plainText_ = false;
             fed_ = end;
         }
         pos_ = end;
@@ -72,6 +72,8 @@ public:
         pos_ = position;
     }
     bool PlainText() const { return plainText_; }
+    // The section scan will test the text itself: no need to go on here.
+    void StopPlainTextTest() { testing_ = false; }
 
 private:
     TextSource& inner_;
@@ -79,6 +81,7 @@ private:
     uint64_t pos_ = 0;
     uint64_t fed_ = 0;
     bool plainText_ = true;
+    bool testing_ = true;
 };
 
 class StorageSink : public BlockSink {
@@ -120,7 +123,10 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         // Detect reads the whole text when it finds no section block, so the
         // plain-block scan has seen every byte either way.
         const bool sections = scan.Detect();
-        if (sections) scan.ScanAll(sink);
+        if (sections) {
+            source.StopPlainTextTest();
+            scan.ScanAll(sink);
+        }
         plain.Finish();
         for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();
