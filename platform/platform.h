@@ -77,6 +77,14 @@ public:
     // Closes the stream (flushing it); false if the close reported a failure.
     virtual bool Close(Stream* stream) = 0;
     virtual bool Remove(const std::string& path) = 0;
+    // True when anything (file, folder, link, device) exists under `path`;
+    // links are not followed.
+    virtual bool Exists(const std::string& path) = 0;
+    // Renames a file, replacing an existing file of the new name.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Sets a file's permission bits to `mode & 0777` under the process's
+    // umask where the OS has such bits; elsewhere does nothing and succeeds.
+    virtual bool SetFileMode(const std::string& path, unsigned mode) = 0;
 
     virtual std::string GetCurrentDir() = 0;
     virtual bool SetCurrentDir(const std::string& path) = 0;

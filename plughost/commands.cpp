@@ -12,6 +12,8 @@ const std::vector<Command>& Commands() {
         {"config", RunConfig, "", "run vexil's configuration menu"},
         {"encode", RunEncode, "[--target T] [--detailed] FILE...",
          "encode the FILEs through vexil's encoding dialog (target T; --detailed: the detailed dialog)"},
+        {"extract", RunExtract, "STORAGE [--to DIR] [NAME...]",
+         "copy the NAMEd items (default: every complete file) out of STORAGE into DIR (GetFiles)"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
         {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
         {"put", RunPut, "STORAGE FILE...",

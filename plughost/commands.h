@@ -51,6 +51,9 @@ int RunConfig(Host& host, const std::vector<std::string>& args, std::ostream& ou
 // Encodes files through vexil's plugins menu and encoding dialog (cmd_encode.cpp).
 int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
+// Copies items out of a storage into a folder (cmd_extract.cpp).
+int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& out);
+
 // Copies files onto a storage and lists it (cmd_put.cpp).
 int RunPut(Host& host, const std::vector<std::string>& args, std::ostream& out);
 

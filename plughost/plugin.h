@@ -25,6 +25,7 @@ struct PluginExports {
     host::GetFindDataFn getFindData = nullptr;
     host::ProcessEventFn processEvent = nullptr;
     host::PutFilesFn putFiles = nullptr;
+    host::GetFilesFn getFiles = nullptr;
     host::ConfigureFn configure = nullptr;
 };
 

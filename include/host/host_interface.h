@@ -260,5 +260,9 @@ using GetFindDataFn = int(HOST_CALL*)(PanelHandle panel, PanelItem** items, int*
 using ProcessEventFn = int(HOST_CALL*)(PanelHandle panel, int event, void* param);
 using PutFilesFn = int(HOST_CALL*)(PanelHandle panel, PanelItem* items, int itemsNumber, int move, int opMode);
 using ConfigureFn = int(HOST_CALL*)(int itemNumber);
+// Copies panel items out into the folder `destPath` (a buffer of kMaxPath
+// bytes): 1 on success, 0 on failure, -1 when the user cancelled.
+using GetFilesFn = int(HOST_CALL*)(PanelHandle panel, PanelItem* items, int itemsNumber, int move, char* destPath,
+                                   int opMode);
 
 }  // namespace host

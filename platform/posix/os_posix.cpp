@@ -185,6 +185,19 @@ public:
     }
 
     bool Remove(const std::string& path) override { return !path.empty() && unlink(path.c_str()) == 0; }
+    bool Exists(const std::string& path) override {
+        struct stat st;
+        return !path.empty() && lstat(path.c_str(), &st) == 0;
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return !from.empty() && !to.empty() && rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool SetFileMode(const std::string& path, unsigned mode) override {
+        // umask can only be read by setting it; set it straight back.
+        const mode_t mask = umask(022);
+        umask(mask);
+        return chmod(path.c_str(), static_cast<mode_t>(mode & 0777u & ~static_cast<unsigned>(mask))) == 0;
+    }
 
     std::string GetCurrentDir() override {
         char buffer[PATH_MAX];

@@ -141,6 +141,13 @@ public:
     }
 
     bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+    bool Exists(const std::string& path) override {
+        return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    }
+    bool SetFileMode(const std::string&, unsigned) override { return true; }
 
     std::string GetCurrentDir() override {
         char buffer[MAX_PATH * 4];

@@ -1,5 +1,6 @@
 #include "file_manager.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -124,7 +125,7 @@ void FileManager::ShowKeys() {
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
         "Ctrl+R                          read the panel again",
-        "F5      copy files onto the plugin panel in the other panel",
+        "F5      copy files onto the plugin panel in the other panel, or out of it into the folder",
         "F9      configuration menu (also Alt+Shift+F9)",
         "F11     plugins menu",
         "F10     quit",
@@ -198,9 +199,29 @@ void FileManager::ClosePluginPanel(int side) {
 }
 
 void FileManager::CopyToPlugin() {
+    // From a plugin panel into a folder panel: the plugin gives the items out
+    // (GetFiles into the folder) and unselects those it copied.
+    auto* source = dynamic_cast<PluginPanel*>(&Active());
+    auto* folder = dynamic_cast<FolderPanel*>(&Passive());
+    if (source != nullptr && folder != nullptr && source->GetPlugin().Exports().getFiles != nullptr) {
+        std::vector<host::PanelItem> items = Active().SelectedOrCurrent();
+        if (items.empty()) return;
+        for (host::PanelItem& item : items) item.flags |= host::kItemSelected;
+        char dest[host::kMaxPath] = {};
+        std::snprintf(dest, sizeof dest, "%s", folder->Directory().c_str());
+        SyncCurrentDir();
+        EnterPlugin(source->GetPlugin());
+        source->GetPlugin().Exports().getFiles(source->Handle(), items.data(), static_cast<int>(items.size()), 0,
+                                               dest, 0);
+        SyncCurrentDir();
+        Active().ClearSelection();
+        folder->Update(true);
+        RepaintAll();
+        return;
+    }
     auto* target = dynamic_cast<PluginPanel*>(&Passive());
     if (Active().IsPlugin() || target == nullptr || target->GetPlugin().Exports().putFiles == nullptr) {
-        Notice("Copy", "F5 copies files onto a plugin panel open in the other panel.");
+        Notice("Copy", "F5 copies files onto a plugin panel open in the other panel, or out of one into a folder.");
         return;
     }
     std::vector<host::PanelItem> items;

@@ -62,10 +62,10 @@ TEST_F(StorageCommands, ListCountsASectionCrossingThe131072Boundary) {
     int code = -1;
     const std::string out = List(dir.Write("big.uue", text), &code);
     EXPECT_EQ(code, 0);
-    // Chunks of 65536 and 34464 bytes: 1456 full lines and a 16-byte line (23 characters),
-    // 765 full lines and a 39-byte line (53); then "`" and "end". Nothing is lost at the boundary.
-    const int dataChars = 1456 * 60 + 23 + 765 * 60 + 53 + 2;
-    EXPECT_EQ(out, "title\t VEXIL: big.uue \nitem\tacross.bin\t" + std::to_string(dataChars * 6 / 8 - 2) + "\n");
+    // Chunks of 65536 and 34464 bytes: 1456 full lines and a 16-byte line, 765 full lines and a
+    // 39-byte line; then "`" and "end". Nothing is lost at the boundary: the exact size is listed.
+    EXPECT_EQ(out, "title\t VEXIL: big.uue \nitem\tacross.bin\t" + std::to_string(1456 * 45 + 16 + 765 * 45 + 39) +
+                       "\n");
 }
 
 TEST_F(StorageCommands, ListDeclinesTextThatHoldsNoBlock) {
@@ -96,7 +96,7 @@ TEST_F(StorageCommands, WatchListsAgainAfterTheFileChanges) {
     EXPECT_EQ(panel->Redraws(), 1);
     EXPECT_EQ(out.str(),
               "title\t VEXIL: w.uue \nitem\ta.bin\t1027\n"
-              "title\t VEXIL: w.uue \nitem\ta.bin\t1027\nitem\tb.bin\t89\n");
+              "title\t VEXIL: w.uue \nitem\ta.bin\t1027\nitem\tb.bin\t90\n");  // exact sizes
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ public:
     platform::Stream* Open(const std::string& path, const char* mode) override { return t_.Open(path, mode); }
     bool Close(platform::Stream* stream) override { return t_.Close(stream); }
     bool Remove(const std::string& path) override { return t_.Remove(path); }
+    bool Exists(const std::string& path) override { return t_.Exists(path); }
+    bool Rename(const std::string& from, const std::string& to) override { return t_.Rename(from, to); }
+    bool SetFileMode(const std::string& path, unsigned mode) override { return t_.SetFileMode(path, mode); }
     std::string GetCurrentDir() override { return t_.GetCurrentDir(); }
     bool SetCurrentDir(const std::string& path) override { return t_.SetCurrentDir(path); }
     platform::SettingsKey* OpenSettingsKey(const std::string& path) override { return t_.OpenSettingsKey(path); }

@@ -25,6 +25,12 @@ struct ProgressTexts {
     std::string number;    // line 7
 };
 
+struct ProgressMessages {
+    int title = MProgressTitle;
+    int abortQuestion = MAbortQuestion;
+};
+ProgressMessages g_messages;
+
 ProgressTexts& Texts() {
     static ProgressTexts texts;
     return texts;
@@ -39,7 +45,7 @@ std::string ShortenedFromEnd(const std::string& text, size_t limit) {
 void DrawBox(unsigned flags) {
     static const std::string rule(kBarWidth, kHorizontalLine);
     const ProgressTexts& t = Texts();
-    const char* lines[7] = {GetMsgText(MProgressTitle), t.fileName.c_str(), GetMsgText(MProgressTo),
+    const char* lines[7] = {GetMsgText(g_messages.title), t.fileName.c_str(), GetMsgText(MProgressTo),
                             t.target.c_str(),           t.bar.c_str(),      rule.c_str(),
                             t.number.c_str()};
     const host::HostStartupInfo& h = Module().host;
@@ -47,6 +53,11 @@ void DrawBox(unsigned flags) {
 }
 
 }  // namespace
+
+void SetProgressMessages(int title, int abortQuestion) {
+    g_messages.title = title;
+    g_messages.abortQuestion = abortQuestion;
+}
 
 std::string ProgressBar(int percent) {
     if (percent < 0) percent = 0;
@@ -79,7 +90,7 @@ int CheckAbortKey(int percent, bool display) {
         platform::ConsoleEvent event;
         if (!os.ReadConsoleEvent(&event)) return kAbortGoOn;
         if (!event.isKey || event.virtualKey != kVirtualKeyEscape) continue;
-        const char* lines[4] = {GetMsgText(MPluginTitle), GetMsgText(MAbortQuestion), GetMsgText(MContinue),
+        const char* lines[4] = {GetMsgText(MPluginTitle), GetMsgText(g_messages.abortQuestion), GetMsgText(MContinue),
                                 GetMsgText(MCancel)};
         const host::HostStartupInfo& h = Module().host;
         const int answer = h.message(h.moduleNumber, host::kMsgWarning, nullptr, lines, 4, 2);

@@ -20,6 +20,10 @@ void ShowEncodeProgress(const char* sourcePath, const char* target, int number, 
 // Returns kAbortStop when the user confirms, else kAbortGoOn.
 int CheckAbortKey(int percent, bool display);
 
+// The message numbers of the box's title and of the Esc question; the
+// decoder sets its own for a job and restores the encoder's after it.
+void SetProgressMessages(int title, int abortQuestion);
+
 // The 25-character bar: floor(percent / 4) full blocks, the rest light shade.
 std::string ProgressBar(int percent);
 

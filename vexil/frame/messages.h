@@ -54,6 +54,21 @@ enum MessageNumber : int {
     MTypeXX = 54,
     MTypeOther = 55,
     MScanning = 56,
+    MExtractTitle = 57,   // progress box title while extracting
+    MExtractAbort = 58,
+    MTargetExists = 59,
+    MOverwrite = 60,
+    MKeepBoth = 61,
+    MOverwriteAll = 62,
+    MSkipAll = 63,
+    MKeepBothAll = 64,
+    MDamaged = 65,        // format, two integers: section and line
+    MKeepPartial = 66,
+    MCannotMove = 67,
+    MIncomplete = 68,
+    MDecode = 69,
+    MCannotExtract = 70,
+    MNoFolder = 71,
     NoMessage = 255,
 };
 

@@ -36,6 +36,17 @@ bool PeekKeyword(const TextWindow& w, uint64_t p, const char* keyword) {
     return after >= w.end || At(w, after) == 0 || IsDelimiter(At(w, after));
 }
 
+// The mode token of a begin line read as octal digits; -1 when it is not octal.
+int32_t OctalMode(const BlockScan::Token& t) {
+    if (t.length == 0 || t.length > 7) return -1;
+    int32_t mode = 0;
+    for (uint64_t i = 0; i < t.length; ++i) {
+        if (t.text[i] < '0' || t.text[i] > '7') return -1;
+        mode = mode * 8 + (t.text[i] - '0');
+    }
+    return mode;
+}
+
 }  // namespace
 
 bool BlockScan::Token::Is(const char* keyword) const {
@@ -137,6 +148,8 @@ void BlockScan::DataScan::Start(uint64_t from, uint64_t knownBlankTo) {
     *this = DataScan{};
     pos = lastEnd = from;
     blankTo = knownBlankTo;
+    this->from = from;
+    tally.dataEnd = from;
 }
 
 bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
@@ -152,7 +165,7 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
     for (;;) {
         if (ph == 0 && blankTo <= p && w.end - p > 1024 && IsLineEnd(d[p])) {
             // Runs of ordinary data lines go through the vectorised loop.
-            DataLineState s{p, last, count, sum};
+            DataLineState s{p, last, count, sum, &tally};
             const bool stop = kernels.dataLines(w, headerEnd, s);
             p = s.pos;
             last = s.lastEnd;
@@ -211,6 +224,7 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
         const size_t eU = (8 * alpha.uuReverse[line[0]] + 5) / 6;
         const size_t eX = (8 * alpha.xxReverse[line[0]] + 5) / 6;
         p += run;
+        tally.Add(alpha, line, run, p);  // exact size, for the listing and the decoder
         if (eU < run || eX < run) {
             ++count;
             sum += static_cast<int64_t>(run) - 1;
@@ -259,6 +273,7 @@ BlockScan::BeginResult BlockScan::RunBegin(const TextWindow& w) {
                     beginStep_ = 0;
                     break;
                 }
+                beginMode_ = OctalMode(beginToken_);
                 beginStep_ = 5;
                 [[fallthrough]];
             case 5:
@@ -481,6 +496,11 @@ SectionBlock BlockScan::Result() const {
     b.total = total_;
     b.name.assign(name_.text, static_cast<size_t>(std::min<uint64_t>(name_.length, 259)));
     b.dataChars = data_.chars;
+    b.dataBegin = data_.from;
+    b.dataEnd = data_.tally.dataEnd;
+    b.dataBytes = data_.tally.bytes;
+    b.ended = data_.tally.ended;
+    b.mode = phase_ == kData && data_.from != headerEnd_ ? beginMode_ : -1;
     return b;
 }
 

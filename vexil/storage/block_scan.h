@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "vexil/storage/data_line.h"
 #include "vexil/storage/scan_types.h"
 
 namespace vexil {
@@ -47,6 +48,8 @@ public:
         int phase = 0;         // 0 line-end check and keyword peek, 1 skipping blanks, 2 at a line
         int32_t lines = 0;
         int64_t chars = 0;
+        ByteTally tally;      // exact bytes and the end of the data for the decoder
+        uint64_t from = 0;    // where the data scan started
         bool done = false;
 
         void Start(uint64_t from, uint64_t knownBlankTo);
@@ -94,6 +97,7 @@ private:
     uint64_t beginPos_ = 0;
     int beginStep_ = 0;
     Token beginToken_;
+    int32_t beginMode_ = -1;  // the begin line's mode, read as octal
     bool fallbackStarted_ = false;
     DataScan fallback_;
     DataScan data_;

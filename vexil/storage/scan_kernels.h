@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "vexil/storage/data_line.h"
 #include "vexil/storage/scan_types.h"
 
 namespace vexil {
@@ -17,6 +18,7 @@ struct DataLineState {
     uint64_t lastEnd;
     int32_t lines;
     int64_t chars;
+    ByteTally* tally;  // exact bytes of the counted lines
 };
 
 struct ScanKernels {

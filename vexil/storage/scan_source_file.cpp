@@ -7,6 +7,8 @@
 #include "vexil/frame/messages.h"
 #include "vexil/frame/module_state.h"
 #include "platform/platform.h"
+#include "vexil/storage/plain_blocks.h"
+#include "vexil/storage/text_classes.h"
 #include "vexil/storage/uue_scanner.h"
 
 namespace vexil {
@@ -47,11 +49,46 @@ private:
     uint64_t pos_ = 0;
 };
 
+// Hands every byte read, once and in order, to the plain-block scan as well,
+// and tests it for control characters (the section scan does that only when
+// it scans for blocks).
+class TeeSource : public TextSource {
+public:
+    TeeSource(TextSource& inner, PlainBlockScan& plain) : inner_(inner), plain_(plain) {}
+    size_t Read(unsigned char* buffer, size_t wanted) override {
+        const size_t got = inner_.Read(buffer, wanted);
+        const uint64_t end = pos_ + got;
+        if (end > fed_) {
+            const size_t skip = static_cast<size_t>(fed_ - pos_);
+            plain_.Feed(buffer + skip, got - skip);
+            if (testing_ && plainText_ && text::HasControlByte(buffer + skip, got - skip)) plainText_ = false;
+            fed_ = end;
+        }
+        pos_ = end;
+        return got;
+    }
+    void Restart(uint64_t position) override {
+        inner_.Restart(position);
+        pos_ = position;
+    }
+    bool PlainText() const { return plainText_; }
+    // The section scan will test the text itself: no need to go on here.
+    void StopPlainTextTest() { testing_ = false; }
+
+private:
+    TextSource& inner_;
+    PlainBlockScan& plain_;
+    uint64_t pos_ = 0;
+    uint64_t fed_ = 0;
+    bool plainText_ = true;
+    bool testing_ = true;
+};
+
 class StorageSink : public BlockSink {
 public:
     explicit StorageSink(Storage& storage) : storage_(storage) {}
     void Accept(const SectionBlock& b) override {
-        storage_.AddSection(b.name, b.number, b.total, b.dataChars);
+        storage_.AddSection(b);
         ++accepted_;
     }
     int accepted_ = 0;
@@ -78,13 +115,22 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
     CheckedFile file(storage.jobState);
     try {
         file.Open(path, "rb");
-        CheckedFileSource source(file, path, found ? info.size : kUnknownSize);
+        CheckedFileSource fileSource(file, path, found ? info.size : kUnknownSize);
+        PlainBlockScan plain;
+        TeeSource source(fileSource, plain);
         TextScan scan(source);
-        if (!scan.Detect()) return;
         StorageSink sink(storage);
-        scan.ScanAll(sink);
+        // Detect reads the whole text when it finds no section block, so the
+        // plain-block scan has seen every byte either way.
+        const bool sections = scan.Detect();
+        if (sections) {
+            source.StopPlainTextTest();
+            scan.ScanAll(sink);
+        }
+        plain.Finish();
+        for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();
-        if (sink.accepted_ > 0) storage.AddSourceFile(path, scan.PlainText());
+        if (sink.accepted_ > 0) storage.AddSourceFile(path, sections ? scan.PlainText() : source.PlainText());
     } catch (FileFailure) {
         // The user gave up on the file: what was registered stays.
     }

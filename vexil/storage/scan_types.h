@@ -12,6 +12,15 @@ struct SectionBlock {
     int32_t total = 0;
     std::string name;        // cut to 259 characters
     int64_t dataChars = 0;
+    // Where the block's data lines lie in the text, for the decoder: from the
+    // start of the data scan to the end of the last counted line before the
+    // "end" line. The exact byte count is added up from the length characters.
+    uint64_t dataBegin = 0;
+    uint64_t dataEnd = 0;
+    int64_t dataBytes = 0;
+    int32_t mode = -1;       // octal mode of the begin line (section 1); -1 when none was read
+    bool ended = false;      // the data closed with an "end" line
+    bool base64 = false;     // a plain base64 block: its data lines are base64, not UU or XX
 };
 
 // A view of the text from absolute position `base` to `end`; `last` when

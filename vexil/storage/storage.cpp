@@ -46,8 +46,19 @@ EncodedFile* Storage::FindFile(const std::string& name) const {
     return it == byName_.end() ? nullptr : it->second;
 }
 
-void Storage::AddSection(const std::string& rawName, int32_t number, int32_t total, int64_t dataChars) {
-    const std::string name = CutName(rawName);
+void Storage::AddSection(const std::string& name, int32_t number, int32_t total, int64_t dataChars) {
+    SectionBlock block;
+    block.name = name;
+    block.number = number;
+    block.total = total;
+    block.dataChars = dataChars;
+    AddSection(block);
+}
+
+void Storage::AddSection(const SectionBlock& block) {
+    const std::string name = CutName(block.name);
+    const int32_t number = block.number;
+    const int32_t total = block.total;
     EncodedFile* file = FindFile(name);
     if (file != nullptr) {
         if (!file->numbers.insert(number).second) return;  // number already present
@@ -61,7 +72,17 @@ void Storage::AddSection(const std::string& rawName, int32_t number, int32_t tot
         files.Add(file);
         byName_.emplace(FoldKey(name), file);
     }
-    file->sections.Add(new Section{name, number, dataChars});
+    auto* section = new Section;
+    section->name = name;
+    section->number = number;
+    section->dataChars = block.dataChars;
+    section->dataBegin = block.dataBegin;
+    section->dataEnd = block.dataEnd;
+    section->dataBytes = block.dataBytes;
+    section->mode = block.mode;
+    section->ended = block.ended;
+    section->base64 = block.base64;
+    file->sections.Add(section);
 }
 
 int32_t Storage::AddSourceFile(const std::string& path, bool plainText) {
@@ -73,6 +94,9 @@ int32_t Storage::AddSourceFile(const std::string& path, bool plainText) {
     const int32_t index = sources.Add(source);
     files.ForEach([source](EncodedFile* f) {
         if (f->sourcePath == nullptr) f->sourcePath = source->path.c_str();
+        f->sections.ForEach([source](Section* s) {
+            if (s->sourcePath.empty()) s->sourcePath = source->path;
+        });
     });
     return index;
 }

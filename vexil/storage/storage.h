@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "vexil/frame/encode_settings.h"
+#include "vexil/storage/scan_types.h"
 #include "vexil/storage/slot_array.h"
 
 namespace vexil {
@@ -20,6 +21,16 @@ struct Section {
     std::string name;  // as spelled in this section's own header
     int32_t number = 0;
     int64_t dataChars = 0;
+    // Where the decoder finds the data: the text file (empty until the scan
+    // that found the section has recorded it), the byte range of the data
+    // lines in it, the exact decoded size and the begin line's mode (-1: none).
+    std::string sourcePath;
+    uint64_t dataBegin = 0;
+    uint64_t dataEnd = 0;
+    int64_t dataBytes = 0;
+    int32_t mode = -1;
+    bool ended = false;  // its data closed with an "end" line
+    bool base64 = false; // the data lines are base64 (a plain "begin-base64" block)
 };
 
 struct EncodedFile {
@@ -61,6 +72,8 @@ public:
     EncodedFile* FindFile(const std::string& name) const;
     // Registers one accepted section block; names longer than 259 are cut.
     void AddSection(const std::string& name, int32_t number, int32_t total, int64_t dataChars);
+    // The same with the block's data place, exact size and mode.
+    void AddSection(const SectionBlock& block);
     // Records a scanned text file; returns its index in `sources`.
     int32_t AddSourceFile(const std::string& path, bool plainText);
     // Drops the source file at logical `index` and the encoded files first found in it.

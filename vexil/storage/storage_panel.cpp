@@ -13,6 +13,7 @@
 #include "vexil/frame/messages.h"
 #include "vexil/frame/module_state.h"
 #include "vexil/frame/path_parts.h"
+#include "vexil/frame/safe_name.h"
 #include "platform/platform.h"
 #include "vexil/storage/scan_source_file.h"
 #include "vexil/storage/uue_scanner.h"
@@ -84,12 +85,7 @@ void StartNotice() {
     }
 }
 
-// Size estimate of a complete file (6 bits per data character, less the
-// trailer's share) and of a single section; never negative.
-uint64_t CompleteSize(int64_t dataChars) {
-    const int64_t size = dataChars * 6 / 8 - 2;
-    return size > 0 ? static_cast<uint64_t>(size) : 0;
-}
+// Size estimate of a single section of an incomplete file (6 bits per data character).
 uint64_t SectionSize(int64_t dataChars) { return static_cast<uint64_t>(dataChars * 6 / 8); }
 
 void SetItem(host::PanelItem& item, const char* name, uint64_t size) {
@@ -103,6 +99,24 @@ bool InRange(const Section& s, const EncodedFile& f) { return s.number >= 1 && s
 }  // namespace
 
 ScanState& Scanning() { return g_scanState; }
+
+bool IsComplete(const EncodedFile& file) {
+    int32_t inRange = 0;
+    file.sections.ForEach([&](Section* s) { inRange += InRange(*s, file) ? 1 : 0; });
+    return inRange == file.totalSections;
+}
+
+std::string CompleteItemName(const EncodedFile& file) {
+    std::string name = SafeName(file.name);
+    if (name.size() > kMaxNameLength) name.resize(kMaxNameLength);
+    return name;
+}
+
+std::string SectionItemName(const Section& section, const EncodedFile& file) {
+    char name[host::kMaxPath];
+    std::snprintf(name, sizeof name, "%s %02d/%02d", section.name.c_str(), section.number, file.totalSections);
+    return name;
+}
 
 const char* PanelTitle() { return g_panelTitle; }
 
@@ -156,9 +170,7 @@ void ListStorage(Storage& storage, host::PanelItem** items, int* count) {
     int n = 0;
     std::vector<bool> complete;
     storage.files.ForEach([&](EncodedFile* f) {
-        int32_t inRange = 0;
-        f->sections.ForEach([&](Section* s) { inRange += InRange(*s, *f) ? 1 : 0; });
-        complete.push_back(inRange == f->totalSections);
+        complete.push_back(IsComplete(*f));
         n += complete.back() ? 1 : f->sections.Count();
     });
 
@@ -168,17 +180,20 @@ void ListStorage(Storage& storage, host::PanelItem** items, int* count) {
     size_t fileIndex = 0;
     storage.files.ForEach([&](EncodedFile* f) {
         f->dataCharsTotal = 0;
+        int64_t exactBytes = 0;
         f->sections.ForEach([&](Section* s) {
-            if (InRange(*s, *f)) f->dataCharsTotal += s->dataChars;
+            if (!InRange(*s, *f)) return;
+            f->dataCharsTotal += s->dataChars;
+            exactBytes += s->dataBytes;
         });
         if (complete[fileIndex++]) {
-            SetItem(array[at++], f->name, CompleteSize(f->dataCharsTotal));
+            // The exact decoded size from the lines' length characters, under
+            // the name that extraction writes.
+            SetItem(array[at++], CompleteItemName(*f).c_str(), static_cast<uint64_t>(exactBytes));
             return;
         }
         f->sections.ForEach([&](Section* s) {
-            char name[host::kMaxPath];
-            std::snprintf(name, sizeof name, "%s %02d/%02d", s->name.c_str(), s->number, f->totalSections);
-            SetItem(array[at++], name, SectionSize(s->dataChars));
+            SetItem(array[at++], SectionItemName(*s, *f).c_str(), SectionSize(s->dataChars));
         });
     });
     *items = array.get();

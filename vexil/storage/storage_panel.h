@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "host/host_interface.h"
 #include "vexil/storage/storage.h"
@@ -23,6 +24,13 @@ void DescribeStorage(const Storage& storage, host::OpenPanelDescription* info);
 // incomplete one. The array stays valid until the next listing of the same
 // storage or its destruction.
 void ListStorage(Storage& storage, host::PanelItem** items, int* count);
+
+// A file is complete when every section number from 1 to its total is present.
+bool IsComplete(const EncodedFile& file);
+// The item name of a complete file: its name made safe (what extraction writes).
+std::string CompleteItemName(const EncodedFile& file);
+// The item name of a section of an incomplete file: "name NN/TT".
+std::string SectionItemName(const Section& section, const EncodedFile& file);
 
 // Handles a host event: on the idle event the first source file whose
 // last-write time changed is scanned again and the host asked to re-read and

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "vexil/storage/block_scan.h"
+#include "vexil/storage/plain_blocks.h"
 #include "vexil/storage/scan_kernels.h"
 #include "vexil/storage/text_classes.h"
 
@@ -43,7 +44,8 @@ bool DetectUue(const unsigned char* text, size_t length) {
     if (text == nullptr || length == 0) return false;
     MemorySource source(text, length);
     TextScan scan(source);
-    return scan.Detect();
+    // Plain "begin ... end" blocks (no section header) are detected apart: plain_blocks.h.
+    return scan.Detect() || DetectPlainBlock(text, length);
 }
 
 std::optional<SectionBlock> ScanBlock(const unsigned char* text, size_t length, size_t position) {

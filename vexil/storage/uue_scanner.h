@@ -40,6 +40,7 @@ namespace vexil {
 
 // True when at least one block of the text is accepted. Occurrences of
 // "section" directly followed by a character above code 32 are passed over.
+// A plain block (plain_blocks.h) counts too.
 bool DetectUue(const unsigned char* text, size_t length);
 
 // Judges the block whose header begins at `position`; the text ends at

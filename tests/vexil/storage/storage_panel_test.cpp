@@ -74,22 +74,37 @@ protected:
     test::TempDir dir;
 };
 
+// A section as the scanner registers it: its data characters and the exact
+// byte count its length characters give.
+void AddSection(vexil::Storage& s, const std::string& name, int32_t number, int32_t total, int64_t chars,
+                int64_t bytes) {
+    vexil::SectionBlock block;
+    block.name = name;
+    block.number = number;
+    block.total = total;
+    block.dataChars = chars;
+    block.dataBytes = bytes;
+    s.AddSection(block);
+}
+
 TEST_F(StoragePanel, ListsCompleteFilesByNameAndIncompleteOnesBySection) {
+    // Sections of incomplete files show their estimate (characters * 6 / 8);
+    // complete files the exact size, the sum of their in-range sections' bytes.
     vexil::Storage s;
-    s.AddSection("x", 1, 3, 80);
-    s.AddSection("X", 3, 3, 41);
-    s.AddSection("big", 1, 1, 8000000000);      // sizes beyond 32 bits
-    s.AddSection("tiny", 1, 1, 1);               // would be -2: listed as 0
-    s.AddSection("over", 5, 2, 1000);            // above the total: not counted
-    s.AddSection("over", 1, 2, 80);
-    s.AddSection("over", 2, 2, 80);
-    s.AddSection("many", 100, 120, 8);
-    s.AddSection("huge", 1, 2000000000, 80);     // completeness without a table of the total
-    s.AddSection(std::string(258, 'n'), 1, 2, 8);
+    AddSection(s, "x", 1, 3, 80, 59);
+    AddSection(s, "X", 3, 3, 41, 29);
+    AddSection(s, "big", 1, 1, 8000000000, 6000000001);  // sizes beyond 32 bits
+    AddSection(s, "tiny", 1, 1, 1, 0);
+    AddSection(s, "over", 5, 2, 1000, 750);               // above the total: not counted
+    AddSection(s, "over", 1, 2, 80, 60);
+    AddSection(s, "over", 2, 2, 80, 58);
+    AddSection(s, "many", 100, 120, 8, 6);
+    AddSection(s, "huge", 1, 2000000000, 80, 60);         // completeness without a table of the total
+    AddSection(s, std::string(258, 'n'), 1, 2, 8, 6);
     const std::vector<Listed> expected = {
         {"x 01/03", 60},
         {"X 03/03", 30},
-        {"big", 5999999998},
+        {"big", 6000000001},
         {"tiny", 0},
         {"over", 118},
         {"many 100/120", 6},
@@ -98,8 +113,15 @@ TEST_F(StoragePanel, ListsCompleteFilesByNameAndIncompleteOnesBySection) {
     };
     EXPECT_EQ(List(s), expected);
 
-    s.AddSection("x", 2, 3, 40);
-    EXPECT_EQ(List(s)[0], (Listed{"x", (80 + 41 + 40) * 6 / 8 - 2}));
+    AddSection(s, "x", 2, 3, 40, 30);
+    EXPECT_EQ(List(s)[0], (Listed{"x", 59 + 29 + 30}));
+}
+
+TEST_F(StoragePanel, CompleteFilesAreListedUnderTheNameExtractionWrites) {
+    vexil::Storage s;
+    AddSection(s, "../up", 1, 1, 80, 60);
+    AddSection(s, "ok.bin", 1, 1, 80, 60);
+    EXPECT_EQ(List(s), (std::vector<Listed>{{"up", 60}, {"ok.bin", 60}}));
 }
 
 TEST_F(StoragePanel, OpensAnEncodingAndTitlesItByWritability) {
@@ -108,7 +130,8 @@ TEST_F(StoragePanel, OpensAnEncodingAndTitlesItByWritability) {
     vexil::Storage* s = Open(plain);
     ASSERT_NE(s, nullptr);
     EXPECT_STREQ(vexil::PanelTitle(), " VEXIL: a.uue ");
-    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 89}}));
+    // Exact sizes from the length characters (the estimate of characters * 6 / 8 - 2 gave 89 for b.bin).
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 90}}));
     host::OpenPanelDescription info{};
     vexil::DescribeStorage(*s, &info);
     EXPECT_EQ(info.flags, 15u);
@@ -197,7 +220,8 @@ TEST_F(StoragePanel, IdleEventRescansAChangedFileAndAsksForARedraw) {
     EXPECT_EQ(fake.controls[1].command, host::kCtlRedrawPanel);
     EXPECT_FALSE(fake.controls[1].hasParam);
     EXPECT_EQ(fake.controls[0].panel, handle);
-    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 89}}));
+    // Exact sizes from the length characters (the estimate of characters * 6 / 8 - 2 gave 89 for b.bin).
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 90}}));
     EXPECT_EQ(s->sources.Count(), 1);
 
     vexil::StorageEvent(*s, handle, host::kEventIdle);

@@ -1,0 +1,97 @@
+// plughost extract STORAGE [--to DIR] [NAME...]
+//
+// Opens STORAGE as `list` does and copies items out of it as the host does
+// (GetFiles into the folder DIR, by default the current one): the items
+// NAMEd, or every complete file (the items whose name holds no '/', which
+// section items "name NN/TT" always do). The plugin unselects every item it
+// extracted; the command prints "extracted NAME" for those and "not
+// extracted NAME" for the others, and exits 1 when one was not extracted.
+// Questions take their answers from --answer.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "commands.h"
+#include "plugin_panel.h"
+
+namespace plughost {
+
+namespace fs = std::filesystem;
+
+int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& out) {
+    std::string storage, to;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--to" && i + 1 < args.size()) {
+            to = args[++i];
+        } else if (storage.empty()) {
+            storage = args[i];
+        } else {
+            names.push_back(args[i]);
+        }
+    }
+    if (storage.empty()) {
+        host.Log() << "plughost: extract takes a storage, then optionally --to DIR and NAMEs\n";
+        return 2;
+    }
+    std::error_code ec;
+    const std::string dest = fs::absolute(to.empty() ? fs::path(".") : fs::path(to), ec).lexically_normal().string();
+    if (ec || dest.size() >= host::kMaxPath) {
+        host.Log() << "plughost: unusable folder: " << to << "\n";
+        return 2;
+    }
+
+    std::unique_ptr<PluginPanel> panel = PluginPanel::Open(host, storage);
+    if (panel == nullptr) {
+        out << "declined\n";
+        return 3;
+    }
+    const PluginExports& exports = panel->Owner().Exports();
+    if (exports.getFiles == nullptr || exports.getFindData == nullptr) {
+        host.Log() << "plughost: the plugin gives no files out\n";
+        return 1;
+    }
+    host::PanelItem* listed = nullptr;
+    int count = 0;
+    exports.getFindData(panel->Handle(), &listed, &count, 0);
+
+    std::vector<host::PanelItem> items;
+    std::vector<std::string> missing;
+    if (names.empty()) {
+        for (int i = 0; i < count; ++i)
+            if (std::strchr(listed[i].findData.fileName, '/') == nullptr) items.push_back(listed[i]);
+    } else {
+        for (const std::string& name : names) {
+            bool found = false;
+            for (int i = 0; i < count && !found; ++i) {
+                if (name == listed[i].findData.fileName) {
+                    items.push_back(listed[i]);
+                    found = true;
+                }
+            }
+            if (!found) missing.push_back(name);
+        }
+    }
+    for (host::PanelItem& item : items) item.flags |= host::kItemSelected;
+
+    int result = 1;
+    if (!items.empty()) {
+        char destPath[host::kMaxPath] = {};
+        std::snprintf(destPath, sizeof destPath, "%s", dest.c_str());
+        result = exports.getFiles(panel->Handle(), items.data(), static_cast<int>(items.size()), 0, destPath, 0);
+    }
+    bool allExtracted = missing.empty();
+    for (const host::PanelItem& item : items) {
+        const bool extracted = (item.flags & host::kItemSelected) == 0;
+        out << (extracted ? "extracted " : "not extracted ") << item.findData.fileName << "\n";
+        allExtracted = allExtracted && extracted;
+    }
+    for (const std::string& name : missing) {
+        host.Log() << "plughost: no such item: " << name << "\n";
+        out << "not extracted " << name << "\n";
+    }
+    if (result == -1) host.Log() << "plughost: extraction cancelled\n";
+    return allExtracted && result == 1 ? 0 : 1;
+}
+
+}  // namespace plughost

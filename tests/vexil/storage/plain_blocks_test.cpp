@@ -1,0 +1,93 @@
+// Plain "begin ... end" and "begin-base64 ... ====" blocks found in text, fed
+// whole or a byte at a time.
+#include "vexil/storage/plain_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "vexil/frame/alphabets.h"
+
+namespace vexil {
+namespace {
+
+struct Found {
+    std::string name;
+    int64_t bytes;
+    int32_t mode;
+    bool base64;
+    bool operator==(const Found&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Found& f) {
+    return o << f.name << " " << f.bytes << " " << f.mode << (f.base64 ? " b64" : "");
+}
+
+std::vector<Found> Scan(const std::string& text, size_t piece) {
+    PlainBlockScan scan;
+    for (size_t i = 0; i < text.size(); i += piece)
+        scan.Feed(reinterpret_cast<const unsigned char*>(text.data()) + i, std::min(piece, text.size() - i));
+    scan.Finish();
+    std::vector<Found> found;
+    for (const SectionBlock& b : scan.Blocks()) {
+        EXPECT_EQ(b.number, 1);
+        EXPECT_EQ(b.total, 1);
+        EXPECT_TRUE(b.ended);
+        EXPECT_LE(b.dataBegin, b.dataEnd);
+        EXPECT_LE(b.dataEnd, text.size());
+        found.push_back({b.name, b.dataBytes, b.mode, b.base64});
+    }
+    return found;
+}
+
+TEST(PlainBlocks, FoundOnlyWhenConsistentAndTerminated) {
+    BuildAlphabets();
+    const std::string cat = "#0V%T\n`\nend\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<Found> found;
+    };
+    const Case cases[] = {
+        {"GNU plain", "begin 644 cat.txt\n" + cat, {{"cat.txt", 3, 0644, false}}},
+        {"CR LF and a name with blanks", "begin 0600 my file.txt \r\n#0V%T\r\n`\r\nEND\r\n", {{"my file.txt", 3, 0600, false}}},
+        {"space as zero and trailing blanks", "begin 644 z\n#    \n    \nend\n", {{"z", 3, 0644, false}}},
+        {"XX lines", "begin 644 x.xx\n1Eq3o\n+\nend\n", {{"x.xx", 3, 0644, false}}},
+        {"empty file", "begin 644 e\n`\nend\n", {{"e", 0, 0644, false}}},
+        {"base64", "begin-base64 644 h\nSGVsbG8=\n====\n", {{"h", 5, 0644, true}}},
+        {"base64 over lines", "begin-base64 755 h2\nSGVs\nbG8h\n====\n", {{"h2", 6, 0755, true}}},
+        {"two blocks and text around", "hi\nbegin 644 a\n" + cat + "bye\nbegin 644 b\n" + cat,
+         {{"a", 3, 0644, false}, {"b", 3, 0644, false}}},
+        {"no end", "begin 644 cat.txt\n#0V%T\n`\n", {}},
+        {"no base64 terminator", "begin-base64 644 h\nSGVsbG8=\n", {}},
+        {"a mention", "type begin 644 x to start\nbegin 644 x\nplain words here\nend\n", {}},
+        {"a first line of the wrong length", "begin 644 w\n#0V%T00\n`\nend\n", {}},
+        {"a character outside both alphabets", "begin 644 w\n#0V%T\n#0V\x7fT\n`\nend\n", {}},
+        {"a damaged line after a sound one is kept", "begin 644 d\n#0V%T\n#0V%T00\n`\nend\n", {{"d", 3, 0644, false}}},
+        {"mode not octal", "begin 689 m\n" + cat, {}},
+        {"no name", "begin 644 \n" + cat, {}},
+        {"data after base64 padding", "begin-base64 644 p\nSGVsbG8=\nSGVs\n====\n", {}},
+        {"inside a section block",
+         "section 1 of 1 of file s (encoded by VEXIL 0.2b for FAR)\nVEXILAttr 0000000000000000\nbegin 644 s\n" + cat, {}},
+        {"a broken block, then a sound one", "begin 644 a\nnot data\nbegin 644 b\n" + cat, {{"b", 3, 0644, false}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Scan(c.text, c.text.size() + 1), c.found) << c.what;
+        EXPECT_EQ(Scan(c.text, 1), c.found) << c.what << " (a byte at a time)";
+        EXPECT_EQ(Scan(c.text, 3), c.found) << c.what << " (three bytes at a time)";
+    }
+}
+
+TEST(PlainBlocks, DetectAcceptsABlockCutByTheEndOfTheGivenBytes) {
+    BuildAlphabets();
+    std::string head = "begin 644 big.bin\n";
+    const std::string line = "M" + std::string(60, '!') + "\n";
+    for (int i = 0; i < PlainBlockScan::kHeadLines - 1; ++i) head += line;
+    const auto* p = reinterpret_cast<const unsigned char*>(head.data());
+    EXPECT_FALSE(DetectPlainBlock(p, head.size()));  // too few lines to tell
+    head += line + line.substr(0, 20);
+    p = reinterpret_cast<const unsigned char*>(head.data());
+    EXPECT_TRUE(DetectPlainBlock(p, head.size()));
+}
+
+}  // namespace
+}  // namespace vexil
