@@ -52,14 +52,22 @@ void RestoreTerminal() {
     }
 }
 
-// Ctrl+C and crash signals: give the screen back, then die as the signal would.
+// Crash signals: give the screen back, then die as the signal would.
 extern "C" void OnFatalSignal(int signal) {
     RestoreTerminal();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
-constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+// SIGINT, SIGTERM and SIGHUP only ask to quit: a plugin writing a file goes
+// on until its job ends and the main loop then quits in order. The keyboard's
+// Ctrl+C never raises SIGINT (the terminal is in raw mode); it is a key.
+volatile std::sig_atomic_t g_quitSignal = 0;
+
+extern "C" void OnQuitSignal(int signal) { g_quitSignal = signal; }
+
+constexpr int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kFatalSignals[] = {SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 // Wide characters need a UTF-8 character type; fall back to C.UTF-8 when
 // the environment names none.
@@ -132,8 +140,17 @@ CursesTerminal::CursesTerminal() {
     g_cursesActive = 1;
     RedirectStderr();
     for (int signal : kFatalSignals) std::signal(signal, OnFatalSignal);
+    for (int signal : kQuitSignals) {
+        struct sigaction action {};
+        action.sa_handler = OnQuitSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);  // no SA_RESTART: a waiting read returns at once
+    }
     std::atexit(RestoreTerminal);
-    cbreak();
+    // Raw mode: Ctrl+C arrives as a key (byte 3) that dialogs take as Esc and
+    // that a plugin's Esc watch reads as Esc, instead of killing the program
+    // in the middle of a write.
+    raw();
     noecho();
     nonl();
     keypad(stdscr, TRUE);
@@ -157,6 +174,7 @@ CursesTerminal::CursesTerminal() {
 
 CursesTerminal::~CursesTerminal() {
     for (int signal : kFatalSignals) std::signal(signal, SIG_DFL);
+    for (int signal : kQuitSignals) std::signal(signal, SIG_DFL);
     RestoreTerminal();
 }
 
@@ -197,7 +215,8 @@ void CursesTerminal::Present(const Grid& grid, int cursorX, int cursorY) {
 int CursesTerminal::Translate(int status, unsigned int ch) {
     if (status == OK) {
         switch (ch) {
-        case 27: return key::kEsc;
+        case 27:
+        case 3: return key::kEsc;  // Ctrl+C
         case 13:
         case 10: return key::kEnter;
         case 9: return key::kTab;
@@ -231,11 +250,15 @@ int CursesTerminal::Translate(int status, unsigned int ch) {
     }
 }
 
+int CursesTerminal::QuitSignal() { return g_quitSignal; }
+
 int CursesTerminal::ReadKey(int timeoutMs) {
+    // Once asked to quit, every view closes as with Esc.
+    if (g_quitSignal) return key::kEsc;
     wtimeout(stdscr, timeoutMs);
     wint_t ch = 0;
     const int status = wget_wch(stdscr, &ch);
-    if (status == ERR) return key::kNone;
+    if (status == ERR) return g_quitSignal ? key::kEsc : key::kNone;
     if (status == KEY_CODE_YES && static_cast<int>(ch) == KEY_RESIZE) shown_.Resize(0, 0);
     int code = Translate(status, ch);
     if (code == key::kEsc) {

@@ -1,10 +1,10 @@
 #include "file_manager.h"
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tui/file_checks.h"
 #include "tui/help_file.h"
 #include "tui/keys.h"
 #include "tui/menu_view.h"
@@ -26,6 +26,16 @@ constexpr int kOpenFromPluginsMenu = 5;
 bool IsValid(host::PanelHandle handle) { return handle != nullptr && handle != host::kInvalidHandle; }
 
 std::u32string Ascii(const std::string& text) { return std::u32string(text.begin(), text.end()); }
+
+// A menu label as plain text: "&Encode files" -> "Encode files".
+std::string Decode8(const std::string& label) {
+    std::string out;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size()) ++i;
+        out += label[i];
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -113,6 +123,16 @@ void FileManager::Notice(const std::string& title, const std::string& text) {
     RunMessage(screen_, content);
 }
 
+void FileManager::Error(const std::string& title, const std::vector<std::string>& lines) {
+    RepaintAll();
+    MessageContent content;
+    content.flags = host::kMsgWarning;
+    content.title = title;
+    content.lines = lines;
+    content.buttons = {"OK"};
+    RunMessage(screen_, content);
+}
+
 void FileManager::ShowKeys() {
     MessageContent content;
     content.flags = host::kMsgLeftAlign;
@@ -145,7 +165,7 @@ void FileManager::Enter() {
     }
     auto& folder = static_cast<FolderPanel&>(panel);
     if (panel.IsUp(i) || panel.IsFolder(i)) {
-        if (!folder.Enter(name)) Notice("plughost", "Cannot read the folder " + name);
+        if (!folder.Enter(name)) Error("Open", {"Cannot read the folder " + name + ":", folder.LastError()});
         SyncCurrentDir();
         return;
     }
@@ -154,11 +174,21 @@ void FileManager::Enter() {
 
 void FileManager::OpenFile(FolderPanel& folder, const std::string& name) {
     const std::string path = folder.PathOf(name);
-    std::vector<unsigned char> data(kOfferedBytes);
-    {
-        std::ifstream in(path, std::ios::binary);
-        in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-        data.resize(static_cast<size_t>(in.gcount()));
+    // Only regular files are read: opening a FIFO or a device could block for good.
+    const std::string kind = NonRegularKind(path);
+    if (!kind.empty()) {
+        Error("Open", {name + " is " + kind + ".", "Only regular files are offered to the plugins."});
+        return;
+    }
+    if (!FitsPluginRecord(path)) {
+        Error("Open", {"Cannot offer " + name + " to the plugins:", TooLongMessage("its path", path) + "."});
+        return;
+    }
+    std::vector<unsigned char> data;
+    std::string reason;
+    if (!ReadHead(path, kOfferedBytes, &data, &reason)) {
+        Error("Open", {"Cannot read " + name + ":", reason});
+        return;
     }
     for (const auto& plugin : host_.Plugins()) {
         const host::OpenFilePluginFn open = plugin->Exports().openFilePlugin;
@@ -203,14 +233,43 @@ void FileManager::CopyToPlugin() {
         Notice("Copy", "F5 copies files onto a plugin panel open in the other panel.");
         return;
     }
+    auto& folder = static_cast<FolderPanel&>(Active());
     std::vector<host::PanelItem> items;
-    for (const host::PanelItem& item : Active().SelectedOrCurrent())
-        if (!(item.findData.attributes & host::kAttrDirectory)) items.push_back(item);
+    for (const host::PanelItem& item : Active().SelectedOrCurrent()) {
+        if (item.findData.attributes & host::kAttrDirectory) continue;
+        const std::string name = item.findData.fileName;
+        const std::string path = folder.PathOf(name);
+        const std::string kind = NonRegularKind(path);
+        if (!kind.empty()) {
+            Error("Copy", {name + " is " + kind + ".", "Only regular files are copied onto a plugin panel."});
+            return;
+        }
+        if (!FitsPluginRecord(path)) {
+            Error("Copy", {"Cannot copy " + name + ":", TooLongMessage("its path", path) + "."});
+            return;
+        }
+        items.push_back(item);
+    }
     if (items.empty()) return;
+    // A storage file that cannot be written takes nothing: say so before the plugin tries.
+    const std::string storage = target->HostFile();
+    if (!storage.empty()) {
+        std::string reason;
+        if (!CanAppendTo(storage, &reason)) {
+            Error("Copy", {"Cannot copy onto " + storage + ":", reason});
+            return;
+        }
+    }
+    const FileStamp before = StampOf(storage);
     SyncCurrentDir();
     EnterPlugin(target->GetPlugin());
     target->GetPlugin().Exports().putFiles(target->Handle(), items.data(), static_cast<int>(items.size()), 0, 0);
     SyncCurrentDir();
+    // The selection goes only when something was copied.
+    if (!storage.empty() && StampOf(storage) == before) {
+        Notice("Copy", "Nothing was copied onto " + fs::path(storage).filename().string() + ".");
+        return;
+    }
     Active().ClearSelection();
 }
 
@@ -233,17 +292,45 @@ void FileManager::PluginsMenu() {
     if (choice < 0) return;
     Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
     if (plugin.Exports().openPlugin == nullptr) return;
+    const std::string tooLong = PathTooLongForPlugins();
+    if (!tooLong.empty()) {
+        Error("Plugins", {"Cannot start " + Decode8(content.items[static_cast<size_t>(choice)].text) + ":", tooLong});
+        return;
+    }
+    // A plugin panel's items are not files on disk: a plugins-menu command
+    // that asks for the active panel's files gets none, and the user is told.
+    ViewPanel& active = Active();
+    active.RefuseState(active.IsPlugin());
     SyncCurrentDir();
     EnterPlugin(plugin);
     const host::PanelHandle handle = plugin.Exports().openPlugin(kOpenFromPluginsMenu,
                                                                  choices[static_cast<size_t>(choice)].second);
     SyncCurrentDir();
+    const bool refused = active.StateWasRefused();
+    active.RefuseState(false);
+    if (refused)
+        Notice("Plugins", Decode8(content.items[static_cast<size_t>(choice)].text) +
+                              " works on the files of a folder panel; the active panel shows " + active.Title() +
+                              ". Switch to a folder panel first.");
     if (IsValid(handle)) {
         auto panel = std::make_unique<PluginPanel>(
             plugin, handle, [this] { RepaintAll(); }, [this](Plugin& p) { EnterPlugin(p); });
         host_.BindPanelHandle(handle, panel.get());
         Replace(active_, std::move(panel));
     }
+}
+
+std::string FileManager::PathTooLongForPlugins() {
+    for (int side : {active_, 1 - active_}) {
+        const std::string dir = sides_[side]->Directory();
+        if (!FitsPluginRecord(dir)) return TooLongMessage("The folder " + dir, dir) + ".";
+    }
+    if (auto* folder = dynamic_cast<FolderPanel*>(&Active()))
+        for (const host::PanelItem& item : folder->SelectedOrCurrent()) {
+            const std::string path = folder->PathOf(item.findData.fileName);
+            if (!FitsPluginRecord(path)) return TooLongMessage(path, path) + ".";
+        }
+    return "";
 }
 
 void FileManager::ConfigMenu() {
@@ -332,6 +419,8 @@ int FileManager::Run() {
     RepaintAll();
     lastIdle_ = std::chrono::steady_clock::now();
     for (;;) {
+        // A quit signal ends the program here, between jobs, never inside one.
+        if (const int signal = screen_.QuitSignal()) return 128 + signal;
         const auto elapsed = std::chrono::steady_clock::now() - lastIdle_;
         if (elapsed >= kIdleInterval) {
             Idle();

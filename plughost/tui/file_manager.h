@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "tui/folder_panel.h"
@@ -49,8 +50,13 @@ private:
     void CopyToPlugin();
     void PluginsMenu();
     void ConfigMenu();
+    // Why a plugin cannot be given the panels' folders or the selected files
+    // (a path longer than its records hold); empty when all fit.
+    std::string PathTooLongForPlugins();
     void ShowKeys();
     void Notice(const std::string& title, const std::string& text);
+    // A warning box: what failed, then why.
+    void Error(const std::string& title, const std::vector<std::string>& lines);
     void SyncCurrentDir();
     void EnterPlugin(Plugin& plugin) { current_ = &plugin; }
     bool FindHelp(const std::string& topic, HelpTopic* out);

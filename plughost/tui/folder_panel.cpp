@@ -29,7 +29,10 @@ FolderPanel::FolderPanel(std::string folder, std::function<void()> repaint)
     SetItems(Read(&ok), fs::path(folder_).has_relative_path(), false);
 }
 
-std::vector<host::PanelItem> FolderPanel::Read(bool* ok) const { return ListFolder(folder_, ok); }
+std::vector<host::PanelItem> FolderPanel::Read(bool* ok) {
+    error_.clear();
+    return ListFolder(folder_, ok, &error_);
+}
 
 bool FolderPanel::Update(bool keepSelection) {
     bool ok = false;

@@ -16,16 +16,18 @@ public:
 
     // Goes into a folder (a name in this one, or ".." for the parent); the
     // cursor lands on the folder just left when going up. False when the
-    // folder cannot be read.
+    // folder cannot be read, with the OS's reason in LastError().
     bool Enter(const std::string& name);
+    const std::string& LastError() const { return error_; }
     const std::string& Folder() const { return folder_; }
     // The full path of an item of this folder.
     std::string PathOf(const std::string& name) const;
 
 private:
-    std::vector<host::PanelItem> Read(bool* ok) const;
+    std::vector<host::PanelItem> Read(bool* ok);
 
     std::string folder_;
+    std::string error_;
 };
 
 }  // namespace plughost::tui

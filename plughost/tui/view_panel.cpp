@@ -100,6 +100,11 @@ void ViewPanel::SetItems(std::vector<host::PanelItem> items, bool withUp, bool k
 }
 
 bool ViewPanel::FillState(host::PanelState* state) {
+    if (refuseState_) {
+        stateAsked_ = true;
+        *state = host::PanelState{};
+        return false;
+    }
     stateItems_ = items_;
     stateSelected_ = SelectedOrCurrent();
     *state = host::PanelState{};
@@ -111,7 +116,9 @@ bool ViewPanel::FillState(host::PanelState* state) {
     state->currentItem = cursor_.current;
     state->topPanelItem = cursor_.top;
     state->visible = 1;
-    std::strncpy(state->currentDir, Directory().c_str(), sizeof state->currentDir - 1);
+    // A folder longer than the record holds is left out, never cut.
+    const std::string dir = Directory();
+    if (dir.size() < sizeof state->currentDir) std::memcpy(state->currentDir, dir.c_str(), dir.size() + 1);
     return true;
 }
 

@@ -27,6 +27,14 @@ public:
     virtual std::string Directory() const = 0;
     virtual bool IsPlugin() const = 0;
 
+    // While refused, FillState hands out an empty state and notes that it was
+    // asked (a plugin wanted this panel's items as files).
+    void RefuseState(bool refuse) {
+        refuseState_ = refuse;
+        stateAsked_ = false;
+    }
+    bool StateWasRefused() const { return stateAsked_; }
+
     const std::vector<host::PanelItem>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
     std::string Name(int index) const;
@@ -62,6 +70,7 @@ private:
     std::vector<host::PanelItem> stateItems_, stateSelected_;
     PanelCursor cursor_;
     int pageRows_ = 10;
+    bool refuseState_ = false, stateAsked_ = false;
 };
 
 // A panel item of the given name (a folder when `folder`).

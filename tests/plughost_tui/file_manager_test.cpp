@@ -5,7 +5,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "fake_terminal.h"
 #include "host_operations.h"
@@ -105,6 +112,61 @@ TEST_F(FileManagerTest, PluginsMenuWithoutPluginsSaysSo) {
     EXPECT_TRUE(terminal.Showed("No plugin offers a plugins menu entry."));
     EXPECT_FALSE(terminal.Shows("No plugin offers"));
     EXPECT_EQ(terminal.drained, 0);
+}
+
+#ifndef _WIN32
+TEST_F(FileManagerTest, EnterOnSpecialFilesSaysWhatTheyAreWithoutReading) {
+    ASSERT_EQ(mkfifo((root / "0.fifo").string().c_str(), 0600), 0);  // sorts first: item 2 after ".." and "out"
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "0.fifo");
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::kEnter);              // would block for good if the FIFO were opened
+    EXPECT_TRUE(terminal.Showed("0.fifo is a FIFO (named pipe)."));
+    EXPECT_TRUE(terminal.Showed("Only regular files are offered to the plugins."));
+    EXPECT_EQ(terminal.drained, 0);
+}
+#endif
+
+TEST_F(FileManagerTest, FailuresNameTheFileAndTheReason) {
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;  // runs after the panel listed the folder
+        std::vector<std::string> shown;
+    };
+    const fs::path deep = root / std::string(120, 'd') / std::string(120, 'e');
+    const std::vector<Case> cases = {
+        {"a folder removed after listing", [&] { fs::remove_all(root / "out"); },
+         {"Cannot read the folder out:", "No such file or directory"}},
+        {"a file removed after listing", [&] { fs::remove(root / "out"); fs::remove(root / "a.txt");
+                                                fs::create_directories(root / "out"); },
+         {"a.txt is not there any more"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::create_directories(root / "out");
+        std::ofstream(root / "a.txt") << "a";
+        FileManager manager(host, screen, root.string());
+        c.prepare();
+        manager.HandleKey(key::kDown);           // out
+        if (std::string(c.what).find("file") != std::string::npos) manager.HandleKey(key::kDown);  // a.txt
+        terminal.Press(key::kEnter);
+        manager.HandleKey(key::kEnter);
+        for (const std::string& text : c.shown) EXPECT_TRUE(terminal.Showed(text)) << text << "\n" << terminal.Text();
+    }
+
+    // A path longer than the plugins' records is refused, never cut.
+    fs::create_directories(deep);
+    std::ofstream(deep / "long.txt") << "x";
+    FileManager manager(host, screen, deep.string());
+    manager.HandleKey(key::kDown);
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "long.txt");
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::kEnter);
+    const std::string length = std::to_string((deep / "long.txt").string().size());
+    EXPECT_TRUE(terminal.Showed("its path is " + length + " bytes long; plugins take paths of at most 259 bytes."))
+        << terminal.Text();
 }
 
 }  // namespace

@@ -38,8 +38,13 @@ class Screen:
         return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-S", self.socket] + list(args),
                               check=True, capture_output=True, text=True).stdout
 
-    def keys(self, *keys):
-        """Named keys (tmux key names: Enter, Tab, F11, M-h, C-PageUp ...), one at a time."""
+    def keys(self, *keys, together=False):
+        """Named keys (tmux key names: Enter, Tab, F11, M-h, C-PageUp ...), one at a
+        time, or all in one go with `together`."""
+        if together:
+            self.tmux("send-keys", "-t", self.name, *keys)
+            time.sleep(0.15)
+            return
         for key in keys:
             self.tmux("send-keys", "-t", self.name, key)
             time.sleep(0.15)
@@ -251,6 +256,82 @@ def test_configuration_saved_and_read_back(f):
     s.wait_gone("Lines per section")
     s.keys("Escape")
     s.wait_gone("Encoding options")
+    s.quit()
+
+
+def right_half(shown):
+    return "\n".join(line[WIDTH // 2:] for line in shown.splitlines())
+
+
+def test_ctrl_c_during_copy_stops_it_as_esc_does(f):
+    # A large file copied onto a storage: Ctrl+C reaches the plugin's Esc
+    # watch, its question comes up, and Cancel leaves the storage as it was.
+    big = os.path.join(f.samples, "big.bin")          # sorts before demo.uue
+    with open(big, "wb") as out:
+        out.truncate(200 * 1024 * 1024)
+    storage = os.path.join(f.samples, "demo.uue")
+    with open(storage, "rb") as before:
+        original = before.read()
+    s = f.start()
+    s.keys("Tab", "Down", "Down", "Enter")             # right panel: demo.uue opened
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("Tab", "Down")                               # left panel: big.bin
+    s.keys("F5", "C-c", together=True)                              # Ctrl+C waits while the copy starts
+    s.wait_for("Stop encoding the files?")
+    assert s.running()
+    s.keys("Right", "Enter")                            # Cancel
+    s.wait_gone("Stop encoding the files?")
+    assert s.running()
+    with open(storage, "rb") as after:
+        assert after.read() == original
+    # Ctrl+C in a dialog is Esc, and a SIGTERM between jobs ends the program in order.
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("C-c")
+    s.wait_gone("Calculator")
+    pid = int(s.tmux("display-message", "-p", "-t", s.name, "#{pane_pid}").strip())
+    os.kill(pid, 15)
+    deadline = time.time() + 10
+    while s.running():
+        assert time.time() < deadline, "plughost did not end on SIGTERM"
+        time.sleep(0.2)
+
+
+def test_enter_on_fifo_says_what_it_is(f):
+    os.mkfifo(os.path.join(f.samples, "a.fifo"))       # sorts first
+    s = f.start()
+    s.keys("Down", "Enter")
+    s.wait_for("a.fifo is a FIFO", timeout=3)
+    s.keys("Enter")
+    s.wait_gone("is a FIFO")
+    s.keys("Down", "Enter")                              # the program still answers: demo.uue opens
+    s.wait_for("VEXIL: demo.uue")
+    s.quit()
+
+
+def test_encoder_targets_passive_storage_and_refuses_storage_items(f):
+    s = f.start()
+    s.keys("Tab", "Down", "Enter")                       # right panel: demo.uue opened
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("Tab", "Down", "Down")                        # left panel: letter.txt
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("Down", "Enter")
+    s.wait_for("Encode files")
+    s.keys("Enter")
+    shown = s.wait_for("letter.txt")
+    assert os.path.join(f.samples, "demo.uue") in shown, shown   # the target field: the storage
+    s.keys("Escape")
+    s.wait_gone("Encode files")
+    assert not os.path.exists(os.path.join(f.samples, ".uue"))
+    s.keys("Tab", "Down")                                # inside the storage panel
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("Down", "Enter")
+    s.wait_for("Encode files")
+    s.keys("Enter")
+    s.wait_for("works on the files of a folder panel")
+    s.keys("Enter")
     s.quit()
 
 
