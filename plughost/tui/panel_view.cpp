@@ -96,8 +96,8 @@ void PaintPanel(Grid& grid, int x, int y, int width, int height, const PanelPain
             }
         }
         std::u32string name = Decode(e.name);
-        if (static_cast<int>(name.size()) > nameWidth) {
-            name = name.substr(0, static_cast<size_t>(std::max(0, nameWidth - 1)));
+        if (TextWidth(name) > nameWidth) {
+            name = CutToWidth(name, std::max(0, nameWidth - 1));
             name.push_back(U'}');
         }
         grid.Text(x + 1, ry, name, style, nameWidth);
@@ -119,7 +119,7 @@ void PaintPanel(Grid& grid, int x, int y, int width, int height, const PanelPain
         std::u32string info = Decode(e.name);
         const std::u32string size = e.directory ? U"Folder" : FormatSize(e.size, kSizeWidth);
         const int room = inner - static_cast<int>(size.size()) - 1;
-        if (static_cast<int>(info.size()) > room) info = info.substr(0, static_cast<size_t>(std::max(0, room)));
+        if (TextWidth(info) > room) info = CutToWidth(info, std::max(0, room));
         grid.Text(x + 1, bottom - 1, info, Style::kPanel);
         grid.Text(right - static_cast<int>(size.size()), bottom - 1, size, Style::kPanel);
     }
@@ -136,8 +136,13 @@ void PaintPanel(Grid& grid, int x, int y, int width, int height, const PanelPain
 
     const std::u32string title = U" " + Decode(panel.title) + U" ";
     std::u32string shown = title;
-    if (static_cast<int>(shown.size()) > inner - 2) shown = U" …" + title.substr(title.size() - static_cast<size_t>(inner - 4));
-    grid.Text(x + std::max(1, (width - static_cast<int>(shown.size())) / 2), y, shown,
+    if (TextWidth(shown) > inner - 2) {
+        // Keep the end of the title: drop characters from its front until it fits.
+        size_t from = 0;
+        while (from < title.size() && TextWidth(std::u32string_view(title).substr(from)) > inner - 4) ++from;
+        shown = U" …" + title.substr(from);
+    }
+    grid.Text(x + std::max(1, (width - TextWidth(shown)) / 2), y, shown,
               panel.active ? Style::kPanelCursor : Style::kPanel);
 }
 

@@ -321,5 +321,42 @@ TEST_F(DialogViewTest, ResizeRecentresTheDialog) {
     EXPECT_EQ(terminal.seen.At(10, 3).ch, U'╔');
 }
 
+TEST_F(DialogViewTest, EditFieldsEditCharactersAndHandBackUtf8) {
+    struct Case {
+        const char* start;
+        std::vector<int> keys;
+        const char* want;
+    } const cases[] = {
+        {"", {U'é', U'€', U'ß'}, "\xC3\xA9\xE2\x82\xAC\xC3\x9F"},
+        {"na\xC3\xAFve", {key::kEnd, key::kLeft, key::kLeft, key::kBackspace, key::kBackspace}, "nve"},
+        {"caf\xC3\xA9", {key::kEnd, key::kBackspace, U'e'}, "cafe"},            // never a lone 0xC3
+        {"\xC4\xC4 ab", {key::kEnd, key::kBackspace, U'!'}, "\xC4\xC4 a!"},  // OEM bytes kept
+    };
+    for (const Case& c : cases) {
+        std::vector<host::DialogItem> items = {
+            Item(host::kDiEdit, 2, 1, 20, 1, c.start, 0, 0, 1),
+            Item(host::kDiButton, 2, 3, 0, 0, "OK", 0, 0, 0, 1),
+        };
+        for (int code : c.keys) terminal.Press(code);
+        terminal.Press(key::kEnter);
+        EXPECT_EQ(Run(items, 30, 5), 1);
+        EXPECT_STREQ(items[0].data, c.want) << c.start;
+    }
+}
+
+TEST_F(DialogViewTest, WideCharactersInAFieldKeepTheCursorOnTheirColumns) {
+    std::vector<host::DialogItem> items = {
+        Item(host::kDiEdit, 2, 1, 7, 1, "", 0, 0, 1),   // six columns
+        Item(host::kDiButton, 2, 3, 0, 0, "OK", 0, 0, 0, 1),
+    };
+    for (char32_t ch : std::u32string(U"漢字漢字")) terminal.Press(static_cast<int>(ch));
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(Run(items, 30, 5), 1);
+    EXPECT_STREQ(items[0].data, "漢字漢字");
+    // The field shows the last two characters with the cursor after them, inside the field.
+    EXPECT_TRUE(terminal.Showed("漢字")) << terminal.Text();
+    EXPECT_FALSE(terminal.Showed("字漢字"));
+}
+
 }  // namespace
 }  // namespace plughost::tui

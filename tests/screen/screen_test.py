@@ -20,7 +20,7 @@ WIDTH, HEIGHT = 120, 36
 
 
 class Screen:
-    def __init__(self, plughost, folder, registry, socket, temp):
+    def __init__(self, plughost, folder, registry, socket, temp, env=None, size=(None, None)):
         self.socket = socket
         self.name = "plughost"
         # Sanitizer reports go to files the fixture reads back, since the
@@ -29,9 +29,11 @@ class Screen:
         logs = os.path.join(temp, "sanitizer")
         asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS", ""), "log_path=" + logs]))
         ubsan = ":".join(filter(None, [os.environ.get("UBSAN_OPTIONS", ""), "log_path=" + logs]))
+        extra = ["%s=%s" % item for item in sorted((env or {}).items())]
         command = ["env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "TMPDIR=" + temp, "ASAN_OPTIONS=" + asan,
-                   "UBSAN_OPTIONS=" + ubsan, plughost, "--registry", registry, "browse", folder]
-        self.tmux("new-session", "-d", "-s", self.name, "-x", str(WIDTH), "-y", str(HEIGHT),
+                   "UBSAN_OPTIONS=" + ubsan] + extra + [plughost, "--registry", registry, "browse", folder]
+        self.width, self.height = size[0] or WIDTH, size[1] or HEIGHT
+        self.tmux("new-session", "-d", "-s", self.name, "-x", str(self.width), "-y", str(self.height),
                   " ".join(quote(word) for word in command))
 
     def tmux(self, *args):
@@ -53,8 +55,8 @@ class Screen:
         self.tmux("send-keys", "-t", self.name, "-l", text)
         time.sleep(0.15)
 
-    def text(self):
-        return self.tmux("capture-pane", "-p", "-t", self.name)
+    def text(self, escapes=False):
+        return self.tmux("capture-pane", "-p", "-t", self.name, *(["-e"] if escapes else []))
 
     def wait_for(self, *texts, timeout=10.0):
         deadline = time.time() + timeout
@@ -117,9 +119,9 @@ class Fixture:
         self.registry = os.path.join(self.temp, "registry.reg")
         self.screens = []
 
-    def start(self, folder=None):
+    def start(self, folder=None, env=None, size=(None, None)):
         socket = os.path.join(self.temp, "tmux-%d" % len(self.screens))
-        screen = Screen(self.plughost, folder or self.samples, self.registry, socket, self.temp)
+        screen = Screen(self.plughost, folder or self.samples, self.registry, socket, self.temp, env, size)
         self.screens.append(screen)
         screen.wait_for("1Help", "demo.uue")
         return screen
@@ -332,6 +334,62 @@ def test_encoder_targets_passive_storage_and_refuses_storage_items(f):
     s.keys("Enter")
     s.wait_for("works on the files of a folder panel")
     s.keys("Enter")
+    s.quit()
+
+
+def columns(line):
+    """Display columns of a captured line: wide characters take two."""
+    import unicodedata
+    return sum(2 if unicodedata.east_asian_width(ch) in "WF" else 1 for ch in line)
+
+
+def test_wide_names_keep_the_other_panel_in_place(f):
+    names = ["漢字のファイル名はとても長いのでパネルの幅を超えてしまいます.txt", "😀 emoji.txt",
+             "cafe\u0301.txt", "한국어.txt"]
+    for name in names:
+        with open(os.path.join(f.samples, name), "w") as out:
+            out.write("x")
+    s = f.start()
+    s.keys("End", "Up", "Up")                    # move the cursor over the wide names
+    shown = s.wait_for("한국어.txt", "emoji.txt")
+    for line in shown.splitlines()[1:-1]:
+        assert columns(line) == WIDTH, "%d columns: %r" % (columns(line), line)
+        # The right panel's frame starts at the middle on every row.
+        left = ""
+        for ch in line:
+            if columns(left) >= WIDTH // 2:
+                break
+            left += ch
+        assert columns(left) == WIDTH // 2 and left[-1] in "╗║╢╝", repr(line)
+    s.keys("Home")
+    s.quit()
+
+
+def test_home_end_and_f_keys_under_another_term(f):
+    # tmux sends ESC[1~ and ESC[4~ for Home and End; xterm-256color names ESC OH and ESC OF.
+    s = f.start(env={"TERM": "xterm-256color"})
+    s.keys("End")
+    shown = s.wait_for("tables.xxe")
+    assert "tables.xxe" in shown.splitlines()[-3], shown.splitlines()[-3]   # the info line
+    s.keys("Home")
+    deadline = time.time() + 5
+    while "Folder" not in s.text().splitlines()[-3]:
+        assert time.time() < deadline, s.text()
+        time.sleep(0.2)
+    s.quit()
+
+
+def test_without_colours_the_cursor_shows_in_reverse(f):
+    s = f.start(env={"NO_COLOR": "1"})
+    s.keys("Down")
+    shown = s.text(escapes=True)
+    import re
+    assert not re.search("\x1b\\[(3[0-7]|4[0-7]|38;|48;)", shown), "colours used"
+    cursor = row_of(shown, "demo.uue")
+    assert "\x1b[7m" in cursor, repr(cursor)              # reverse video carries the cursor bar
+    s.keys("Insert")
+    selected = row_of(s.text(escapes=True), "demo.uue")
+    assert "\x1b[1;4m" in selected, repr(selected)              # bold and underline carry the selection
     s.quit()
 
 
