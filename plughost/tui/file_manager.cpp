@@ -359,9 +359,14 @@ void FileManager::ConfigMenu() {
 
 void FileManager::Idle() {
     lastIdle_ = std::chrono::steady_clock::now();
-    for (int side = 0; side < 2; ++side)
+    bool changed = false;
+    for (int side = 0; side < 2; ++side) {
         if (auto* panel = dynamic_cast<PluginPanel*>(sides_[side])) panel->Idle();
+        // Folder panels follow their folder: files other programs make or remove show up.
+        if (auto* folder = dynamic_cast<FolderPanel*>(sides_[side])) changed = folder->RefreshIfChanged() || changed;
+    }
     SyncCurrentDir();
+    if (changed) RepaintAll();
 }
 
 bool FileManager::HandleKey(int code) {

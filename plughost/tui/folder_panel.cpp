@@ -29,8 +29,25 @@ FolderPanel::FolderPanel(std::string folder, std::function<void()> repaint)
     SetItems(Read(&ok), fs::path(folder_).has_relative_path(), false);
 }
 
+namespace {
+
+int64_t FolderStamp(const std::string& folder) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(folder, ec);
+    return ec ? 0 : static_cast<int64_t>(time.time_since_epoch().count());
+}
+
+}  // namespace
+
+bool FolderPanel::RefreshIfChanged() {
+    if (FolderStamp(folder_) == stamp_) return false;
+    Update(true);
+    return true;
+}
+
 std::vector<host::PanelItem> FolderPanel::Read(bool* ok) {
     error_.clear();
+    stamp_ = FolderStamp(folder_);
     return ListFolder(folder_, ok, &error_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -167,6 +168,24 @@ TEST_F(FileManagerTest, FailuresNameTheFileAndTheReason) {
     const std::string length = std::to_string((deep / "long.txt").string().size());
     EXPECT_TRUE(terminal.Showed("its path is " + length + " bytes long; plugins take paths of at most 259 bytes."))
         << terminal.Text();
+}
+
+TEST_F(FileManagerTest, FolderPanelsFollowChangesMadeByOthers) {
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kEnd);                // b.txt, selected
+    manager.HandleKey(key::kInsert);
+    manager.Idle();
+    const int presents = terminal.presents;
+    manager.Idle();
+    EXPECT_EQ(terminal.presents, presents);      // nothing changed: nothing drawn
+    std::ofstream(root / "new.txt") << "n";
+    fs::remove(root / "a.txt");
+    fs::last_write_time(root, fs::last_write_time(root) + std::chrono::seconds(1));  // coarse clocks
+    manager.Idle();
+    EXPECT_TRUE(terminal.Shows("new.txt"));
+    EXPECT_FALSE(terminal.Shows("a.txt"));
+    EXPECT_TRUE(manager.Side(0).IsSelected(manager.Side(0).Current()));  // the selection stays
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "b.txt");
 }
 
 }  // namespace

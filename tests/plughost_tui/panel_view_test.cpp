@@ -100,5 +100,29 @@ TEST(Grid, WideCharactersTakeTwoCellsAndLeaveNoHalves) {
     EXPECT_EQ(grid.RowText(0), "+  -  ");
 }
 
+TEST(PanelView, NarrowPanelsKeepSizesAndShortenDatesFirst) {
+    struct Case {
+        int inner, name, size, date;
+    } const cases[] = {
+        {58, 32, 10, 14},  // 120 columns: the full date
+        {38, 18, 10, 8},   // 80 columns: the date without its time
+        {30, 19, 10, 0},   // the date goes before the size
+        {20, 20, 0, 0},    // the name alone
+    };
+    for (const Case& c : cases) {
+        const PanelColumns got = ChooseColumns(c.inner);
+        EXPECT_EQ(got.name, c.name) << c.inner;
+        EXPECT_EQ(got.size, c.size) << c.inner;
+        EXPECT_EQ(got.date, c.date) << c.inner;
+    }
+    Grid grid;
+    grid.Resize(40, 8);
+    std::vector<PanelEntry> entries = {{"notes.txt", false, false, 1234, "08.12.26 14:00"}};
+    PanelCursor cursor{0, 0};
+    PanelPaint paint{"/w", &entries, &cursor, false};
+    PaintPanel(grid, 0, 0, 40, 8, paint);
+    EXPECT_EQ(grid.RowText(2), "║notes.txt         │      1234│08.12.26║");
+}
+
 }  // namespace
 }  // namespace plughost::tui

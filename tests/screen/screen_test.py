@@ -393,6 +393,15 @@ def test_without_colours_the_cursor_shows_in_reverse(f):
     s.quit()
 
 
+def test_sizes_and_dates_show_at_80x25(f):
+    s = f.start(size=(80, 25))
+    shown = s.wait_for("demo.uue")
+    row = row_of(shown, "demo.uue")
+    assert row.count("7874") == 2, row          # both panels show the size
+    assert row.count("Date") == 0 and row_of(shown, "Name").count("Date") == 2, row_of(shown, "Name")
+    s.quit()
+
+
 def main():
     if len(sys.argv) < 3:
         print(__doc__)
