@@ -1,10 +1,14 @@
 #include "file_manager.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tui/dialog_view.h"
 #include "tui/file_checks.h"
+#include "tui/file_operations.h"
 #include "tui/help_file.h"
 #include "tui/keys.h"
 #include "tui/menu_view.h"
@@ -35,6 +39,86 @@ std::string Decode8(const std::string& label) {
         out += label[i];
     }
     return out;
+}
+
+host::DialogItem DialogItem(int type, int x1, int y1, int x2, int y2, const std::string& text, uint32_t flags = 0) {
+    host::DialogItem item{};
+    item.type = type;
+    item.x1 = x1, item.y1 = y1, item.x2 = x2, item.y2 = y2;
+    item.flags = flags;
+    std::strncpy(item.data, text.c_str(), sizeof item.data - 1);
+    return item;
+}
+
+// The questions of the file operations as dialogs and message boxes.
+class ScreenFileOpsUi : public FileOpsUi {
+public:
+    explicit ScreenFileOpsUi(Screen& screen) : screen_(screen) {}
+
+    bool AskPath(const std::string& title, const std::string& prompt, const std::string& button,
+                 std::string* path) override {
+        const int width = std::max(30, std::min(76, screen_.GetGrid().Width() - 4));
+        std::vector<host::DialogItem> items = {
+            DialogItem(host::kDiDoubleBox, 0, 0, width - 1, 5, title),
+            DialogItem(host::kDiText, 2, 1, width - 3, 1, prompt),
+            DialogItem(host::kDiEdit, 2, 2, width - 3, 2, *path),
+            DialogItem(host::kDiText, 0, 3, 0, 3, "", host::kDifSeparator),
+            DialogItem(host::kDiButton, 0, 4, 0, 4, button, host::kDifCenterGroup),
+            DialogItem(host::kDiButton, 0, 4, 0, 4, "Cancel", host::kDifCenterGroup),
+        };
+        items[2].focus = 1;
+        items[4].defaultButton = 1;
+        DialogContent content;
+        content.width = width;
+        content.height = 6;
+        content.items = items.data();
+        content.count = static_cast<int>(items.size());
+        if (RunDialog(screen_, content) != 4) return false;
+        *path = items[2].data;
+        return !path->empty();
+    }
+
+    bool Confirm(const std::string& title, const std::vector<std::string>& lines, const std::string& button) override {
+        return Ask(title, lines, {button, "Cancel"}, true) == 0;
+    }
+
+    Existing AskExisting(const std::string& title, const std::string& target) override {
+        switch (Ask(title, {"The file exists already:", target}, {"&Overwrite", "&Skip", "Overwrite &all",
+                                                                  "S&kip all", "&Cancel"}, true)) {
+        case 0: return Existing::kOverwrite;
+        case 1: return Existing::kSkip;
+        case 2: return Existing::kOverwriteAll;
+        case 3: return Existing::kSkipAll;
+        default: return Existing::kCancel;
+        }
+    }
+
+    Failure AskFailure(const std::string& title, const std::string& what, const std::string& reason) override {
+        std::vector<std::string> lines = {what + (reason.empty() ? "" : ":")};
+        if (!reason.empty()) lines.push_back(reason);
+        switch (Ask(title, lines, {"&Retry", "&Skip", "&Cancel"}, true)) {
+        case 0: return Failure::kRetry;
+        case 1: return Failure::kSkip;
+        default: return Failure::kCancel;
+        }
+    }
+
+private:
+    int Ask(const std::string& title, std::vector<std::string> lines, std::vector<std::string> buttons, bool warning) {
+        MessageContent content;
+        content.flags = warning ? host::kMsgWarning : 0;
+        content.title = title;
+        content.lines = std::move(lines);
+        content.buttons = std::move(buttons);
+        return RunMessage(screen_, content);
+    }
+
+    Screen& screen_;
+};
+
+std::string Subject(const std::vector<host::PanelItem>& items) {
+    if (items.size() == 1) return items[0].findData.fileName;
+    return std::to_string(items.size()) + " items";
 }
 
 }  // namespace
@@ -102,7 +186,8 @@ void FileManager::Paint(Grid& grid) {
 }
 
 void FileManager::PaintKeyBar(Grid& grid) {
-    static const char* const kLabels[12] = {"Help", "", "", "", "Copy", "", "", "", "Config", "Quit", "Plugins", ""};
+    static const char* const kLabels[12] = {"Help",   "", "", "",     "Copy",    "RenMov",
+                                            "MkFold", "Delete", "Config", "Quit", "Plugins", ""};
     const int y = grid.Height() - 1;
     const int slot = std::max(1, grid.Width() / 12);
     grid.Fill(0, y, grid.Width(), 1, Style::kKeyNumber);
@@ -273,6 +358,78 @@ void FileManager::CopyToPlugin() {
     Active().ClearSelection();
 }
 
+std::vector<std::string> FileManager::ChosenNames() {
+    std::vector<std::string> names;
+    for (const host::PanelItem& item : Active().SelectedOrCurrent()) names.push_back(item.findData.fileName);
+    return names;
+}
+
+void FileManager::AfterFileJob(const std::vector<std::string>& done) {
+    // Items handled leave the selection; those left undone stay selected.
+    for (const std::string& name : done) Active().Deselect(name);
+    for (int side = 0; side < 2; ++side)
+        if (auto* folder = dynamic_cast<FolderPanel*>(sides_[side])) folder->Update(true);
+}
+
+void FileManager::CopyOrMove(bool move) {
+    auto* source = dynamic_cast<FolderPanel*>(&Active());
+    auto* destination = dynamic_cast<FolderPanel*>(&Passive());
+    if (source == nullptr) {
+        Notice(move ? "Move" : "Copy", "Files are copied and moved from folder panels.");
+        return;
+    }
+    const std::vector<std::string> names = ChosenNames();
+    if (names.empty()) return;
+    ScreenFileOpsUi ui(screen_);
+    std::string target = destination != nullptr ? destination->Folder() : source->Folder();
+    const std::string what = names.size() == 1 ? names[0] : std::to_string(names.size()) + " items";
+    if (!ui.AskPath(move ? "Move" : "Copy", (move ? "Move or rename " : "Copy ") + what + " to:",
+                    move ? "&Move" : "&Copy", &target))
+        return;
+    const FileJobResult result = CopyItems(ui, source->Folder(), names, target, move);
+    AfterFileJob(result.done);
+    if (move && names.size() == 1 && !result.done.empty()) {
+        // A rename in place: the cursor follows the new name.
+        const std::filesystem::path renamed = target;
+        if (renamed.parent_path() == source->Folder() || !renamed.has_parent_path())
+            source->MoveTo(renamed.filename().string());
+    }
+}
+
+void FileManager::MakeFolderHere() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    if (folder == nullptr) {
+        Notice("Make folder", "Folders are made in folder panels.");
+        return;
+    }
+    ScreenFileOpsUi ui(screen_);
+    std::string name;
+    if (!ui.AskPath("Make folder", "Make the folder:", "&OK", &name)) return;
+    const std::filesystem::path path = std::filesystem::path(name).is_absolute() ? name : folder->PathOf(name);
+    if (MakeFolder(ui, path.string())) {
+        AfterFileJob({});
+        folder->MoveTo(std::filesystem::path(name).begin()->string());
+    }
+}
+
+void FileManager::DeleteChosen() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    if (folder == nullptr) {
+        Notice("Delete", "Files are deleted in folder panels.");
+        return;
+    }
+    const std::vector<host::PanelItem> items = Active().SelectedOrCurrent();
+    if (items.empty()) return;
+    ScreenFileOpsUi ui(screen_);
+    bool folders = false;
+    for (const host::PanelItem& item : items) folders = folders || (item.findData.attributes & host::kAttrDirectory);
+    std::vector<std::string> lines = {"Delete " + Subject(items) + "?"};
+    if (folders) lines.push_back("Folders go with everything in them.");
+    if (!ui.Confirm("Delete", lines, "&Delete")) return;
+    const FileJobResult result = DeleteItems(ui, folder->Folder(), ChosenNames());
+    AfterFileJob(result.done);
+}
+
 void FileManager::PluginsMenu() {
     MenuContent content;
     content.title = "Plugins";
@@ -402,7 +559,20 @@ bool FileManager::HandleKey(int code) {
         ShowKeys();
         break;
     case key::F(5):
-        CopyToPlugin();
+        // Onto a plugin panel the plugin takes the files; between folders the host copies.
+        if (Passive().IsPlugin() || Active().IsPlugin())
+            CopyToPlugin();
+        else
+            CopyOrMove(false);
+        break;
+    case key::F(6):
+        CopyOrMove(true);
+        break;
+    case key::F(7):
+        MakeFolderHere();
+        break;
+    case key::F(8):
+        DeleteChosen();
         break;
     case key::F(9):
     case key::kAltShiftF9:

@@ -48,6 +48,12 @@ private:
     void OpenFile(FolderPanel& folder, const std::string& name);
     void ClosePluginPanel(int side);
     void CopyToPlugin();
+    // File operations of folder panels (file_operations.h).
+    void CopyOrMove(bool move);
+    void MakeFolderHere();
+    void DeleteChosen();
+    std::vector<std::string> ChosenNames();
+    void AfterFileJob(const std::vector<std::string>& done);
     void PluginsMenu();
     void ConfigMenu();
     // Why a plugin cannot be given the panels' folders or the selected files

@@ -64,6 +64,11 @@ void ViewPanel::ClearSelection() {
     for (host::PanelItem& item : items_) item.flags &= ~host::kItemSelected;
 }
 
+void ViewPanel::Deselect(const std::string& name) {
+    for (host::PanelItem& item : items_)
+        if (name == item.findData.fileName) item.flags &= ~host::kItemSelected;
+}
+
 std::vector<host::PanelItem> ViewPanel::SelectedOrCurrent() const {
     std::vector<host::PanelItem> out;
     for (const host::PanelItem& item : items_)

@@ -49,6 +49,7 @@ public:
     // Insert: flips the selection of the item under the cursor ("..": none) and steps down.
     void ToggleCurrent();
     void ClearSelection();
+    void Deselect(const std::string& name);
     // The selected items, or the item under the cursor when none is selected.
     std::vector<host::PanelItem> SelectedOrCurrent() const;
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -186,6 +187,96 @@ TEST_F(FileManagerTest, FolderPanelsFollowChangesMadeByOthers) {
     EXPECT_FALSE(terminal.Shows("a.txt"));
     EXPECT_TRUE(manager.Side(0).IsSelected(manager.Side(0).Current()));  // the selection stays
     EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "b.txt");
+}
+
+// Reads a whole file.
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(FileManagerTest, FileOperationsAskAndDoWhatTheySay) {
+    FileManager manager(host, screen, root.string());
+    auto run = [&](int fkey, const std::vector<int>& answers) {
+        for (int code : answers) terminal.Press(code);
+        manager.HandleKey(fkey);
+        EXPECT_EQ(terminal.drained, 0) << "a question was left unanswered";
+        terminal.drained = 0;
+    };
+    auto type = [](const std::string& text) {
+        std::vector<int> keys(text.begin(), text.end());
+        keys.push_back(key::kEnter);
+        return keys;
+    };
+    // F7 makes a folder and puts the cursor on it.
+    run(key::F(7), type("made"));
+    EXPECT_TRUE(fs::is_directory(root / "made"));
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "made");
+
+    // The right panel goes into out/; F5 copies a.txt there (the target the dialog offers).
+    manager.HandleKey(key::kTab);
+    manager.HandleKey(key::kHome);
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);               // out, below made
+    ASSERT_EQ(manager.Side(1).Name(manager.Side(1).Current()), "out");
+    manager.HandleKey(key::kEnter);
+    manager.HandleKey(key::kTab);
+    manager.HandleKey(key::kEnd);
+    manager.HandleKey(key::kUp);                 // a.txt
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "a.txt");
+    run(key::F(5), {key::kEnter});
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+    EXPECT_TRUE(terminal.Showed(root.string() + "/out"));
+
+    // Copying again asks about the existing file: Skip keeps it, Overwrite replaces it.
+    std::ofstream(root / "out" / "a.txt") << "old";
+    run(key::F(5), {key::kEnter, U's'});
+    EXPECT_TRUE(terminal.Showed("The file exists already:"));
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "old");
+    run(key::F(5), {key::kEnter, U'o'});
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+    run(key::F(5), {key::kEnter, key::kEsc});    // Esc on the question stops the job
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+
+    // F6 with a plain name renames in place.
+    run(key::F(6), type("renamed.txt"));
+    EXPECT_FALSE(fs::exists(root / "a.txt"));
+    EXPECT_EQ(Slurp(root / "renamed.txt"), "a");
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "renamed.txt");
+
+    // F8 asks first: Esc keeps the file, Enter deletes it.
+    run(key::F(8), {key::kEsc});
+    EXPECT_TRUE(fs::exists(root / "renamed.txt"));
+    run(key::F(8), {key::kEnter});
+    EXPECT_TRUE(terminal.Showed("Delete renamed.txt?"));
+    EXPECT_FALSE(fs::exists(root / "renamed.txt"));
+}
+
+TEST_F(FileManagerTest, FailedFileOperationsSayWhyAndKeepTheSelection) {
+    fs::create_directories(root / "out" / "inner");
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);               // out
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "out");
+    manager.HandleKey(key::kInsert);
+    // Into a folder of its own: refused, and the user stops the job.
+    std::vector<int> keys(std::string("out/inner").begin(), std::string("out/inner").end());
+    keys.insert(keys.begin(), key::kBackspace);
+    for (int code : keys) terminal.Press(code);
+    terminal.Press(key::kEnter);
+    terminal.Press(U'c');
+    manager.HandleKey(key::F(5));
+    EXPECT_TRUE(terminal.Showed("Cannot copy the folder out into itself")) << terminal.Text();
+    EXPECT_FALSE(fs::exists(root / "out" / "inner" / "out"));
+    EXPECT_TRUE(manager.Side(0).IsSelected(1));
+    // Several items onto a path that is not a folder.
+    manager.HandleKey(key::kInsert);             // a.txt too
+    for (char c : std::string("nowhere.txt")) terminal.Press(c);
+    terminal.Press(key::kEnter);
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::F(6));
+    EXPECT_TRUE(terminal.Showed("it is not a folder"));
+    EXPECT_TRUE(fs::exists(root / "a.txt"));
+    EXPECT_EQ(terminal.drained, 0);
 }
 
 }  // namespace
