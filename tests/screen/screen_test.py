@@ -402,6 +402,44 @@ def test_sizes_and_dates_show_at_80x25(f):
     s.quit()
 
 
+def test_file_operations_on_folder_panels(f):
+    s = f.start()
+    s.keys("F7")
+    s.wait_for("Make the folder:")
+    s.type("made")
+    s.keys("Enter")
+    s.wait_gone("Make the folder:")
+    assert os.path.isdir(os.path.join(f.samples, "made"))
+    s.keys("Tab", "Down", "Enter", "Tab")           # right panel into made/
+    s.wait_for(os.path.join(f.samples, "made"))
+    s.keys("Down", "Down")                          # left: from made, past demo.uue, to letter.txt
+    s.keys("F5")
+    s.wait_for("Copy letter.txt to:")
+    s.keys("Enter")
+    s.wait_gone("Copy letter.txt to:")
+    copied = os.path.join(f.samples, "made", "letter.txt")
+    assert os.path.exists(copied)
+    s.keys("F5")                                    # again: the existing-file question
+    s.wait_for("Copy letter.txt to:")
+    s.keys("Enter")
+    s.wait_for("The file exists already:")
+    s.keys("s")
+    s.wait_gone("The file exists already:")
+    s.keys("F6")
+    s.wait_for("Move or rename letter.txt to:")
+    s.type("moved.txt")
+    s.keys("Enter")
+    s.wait_for("moved.txt")
+    assert os.path.exists(os.path.join(f.samples, "moved.txt"))
+    assert not os.path.exists(os.path.join(f.samples, "letter.txt"))
+    s.keys("F8")
+    s.wait_for("Delete moved.txt?")
+    s.keys("Enter")
+    s.wait_gone("Delete moved.txt?")
+    assert not os.path.exists(os.path.join(f.samples, "moved.txt"))
+    s.quit()
+
+
 def main():
     if len(sys.argv) < 3:
         print(__doc__)
