@@ -229,10 +229,14 @@ void FileManager::ShowKeys() {
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
         "Ctrl+R                          read the panel again",
-        "F5      copy files onto the plugin panel in the other panel",
-        "F9      configuration menu (also Alt+Shift+F9)",
-        "F11     plugins menu",
-        "F10     quit",
+        "F5                              copy onto the plugin panel in the other panel, or to a folder",
+        "F6                              move or rename",
+        "F7                              make a folder",
+        "F8                              delete",
+        "F9, Alt+Shift+F9                configuration menu",
+        "F11                             plugins menu",
+        "F10                             quit",
+        "Esc or Ctrl+C                   cancel a dialog, a menu or a plugin's job",
         "F1 in a plugin's dialog shows its help.",
     };
     content.buttons = {"OK"};

@@ -2,7 +2,8 @@
 // bar, with the plugins reached through the keys
 //   Enter   open a folder, go up on "..", offer a file to the plugins
 //   Ins/Space select, Tab other panel, Ctrl+PgUp leave a plugin panel
-//   F5      copy onto the plugin panel in the other panel (PutFiles)
+//   F5      copy onto the plugin panel in the other panel (PutFiles), or
+//           between folder panels; F6 move/rename, F7 make folder, F8 delete
 //   F9, Alt+Shift+F9 configuration menu, F11 plugins menu, F10 quit
 // Open plugin panels get the idle event about twice a second.
 #pragma once
