@@ -462,6 +462,7 @@ void FileManager::PluginsMenu() {
     // that asks for the active panel's files gets none, and the user is told.
     ViewPanel& active = Active();
     active.RefuseState(active.IsPlugin());
+    active.ForgetLeftOut();
     SyncCurrentDir();
     EnterPlugin(plugin);
     const host::PanelHandle handle = plugin.Exports().openPlugin(kOpenFromPluginsMenu,
@@ -469,6 +470,12 @@ void FileManager::PluginsMenu() {
     SyncCurrentDir();
     const bool refused = active.StateWasRefused();
     active.RefuseState(false);
+    if (!active.LeftOut().empty()) {
+        std::vector<std::string> lines = active.LeftOut();
+        lines.push_back("Only regular files are handed to the plugins; these were left out.");
+        Error("Plugins", lines);
+        active.ForgetLeftOut();
+    }
     if (refused)
         Notice("Plugins", Decode8(content.items[static_cast<size_t>(choice)].text) +
                               " works on the files of a folder panel; the active panel shows " + active.Title() +

@@ -1,6 +1,7 @@
 #include "folder_panel.h"
 
 #include "../folder_listing.h"
+#include "tui/file_checks.h"
 
 #include <filesystem>
 #include <system_error>
@@ -38,6 +39,11 @@ int64_t FolderStamp(const std::string& folder) {
 }
 
 }  // namespace
+
+std::string FolderPanel::NotOfferable(const host::PanelItem& item) const {
+    if (item.findData.attributes & host::kAttrDirectory) return "";
+    return NonRegularKind(PathOf(item.findData.fileName));
+}
 
 bool FolderPanel::RefreshIfChanged() {
     if (FolderStamp(folder_) == stamp_) return false;

@@ -28,6 +28,9 @@ public:
     // The full path of an item of this folder.
     std::string PathOf(const std::string& name) const;
 
+protected:
+    std::string NotOfferable(const host::PanelItem& item) const override;
+
 private:
     std::vector<host::PanelItem> Read(bool* ok);
 

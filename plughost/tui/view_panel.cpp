@@ -111,7 +111,18 @@ bool ViewPanel::FillState(host::PanelState* state) {
         return false;
     }
     stateItems_ = items_;
-    stateSelected_ = SelectedOrCurrent();
+    stateSelected_.clear();
+    // Only regular files (and folders) are handed over: a plugin reading a
+    // FIFO or a device could block for good.
+    for (const host::PanelItem& item : SelectedOrCurrent()) {
+        const std::string why = NotOfferable(item);
+        if (why.empty()) {
+            stateSelected_.push_back(item);
+        } else {
+            const std::string note = std::string(item.findData.fileName) + " is " + why;
+            if (std::find(leftOut_.begin(), leftOut_.end(), note) == leftOut_.end()) leftOut_.push_back(note);
+        }
+    }
     *state = host::PanelState{};
     state->plugin = IsPlugin() ? 1 : 0;
     state->panelItems = stateItems_.data();

@@ -34,6 +34,10 @@ public:
         stateAsked_ = false;
     }
     bool StateWasRefused() const { return stateAsked_; }
+    // Selected items FillState left out of the selection handed to a plugin
+    // (files that are not regular), with what they are; since ForgetLeftOut.
+    const std::vector<std::string>& LeftOut() const { return leftOut_; }
+    void ForgetLeftOut() { leftOut_.clear(); }
 
     const std::vector<host::PanelItem>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
@@ -58,6 +62,8 @@ public:
     void Paint(Grid& grid, int x, int y, int width, int height, bool active);
 
 protected:
+    // Why an item may not be handed to a plugin as a file ("" when it may).
+    virtual std::string NotOfferable(const host::PanelItem&) const { return ""; }
     // Replaces the items; with keepSelection, items still present stay
     // selected; the cursor stays on the same name where it can.
     void SetItems(std::vector<host::PanelItem> items, bool withUp, bool keepSelection);
@@ -72,6 +78,7 @@ private:
     PanelCursor cursor_;
     int pageRows_ = 10;
     bool refuseState_ = false, stateAsked_ = false;
+    std::vector<std::string> leftOut_;
 };
 
 // A panel item of the given name (a folder when `folder`).

@@ -129,6 +129,20 @@ TEST_F(FileManagerTest, EnterOnSpecialFilesSaysWhatTheyAreWithoutReading) {
     EXPECT_TRUE(terminal.Showed("Only regular files are offered to the plugins."));
     EXPECT_EQ(terminal.drained, 0);
 }
+
+TEST_F(FileManagerTest, PluginsGetOnlyRegularFilesOfTheSelection) {
+    ASSERT_EQ(mkfifo((root / "0.fifo").string().c_str(), 0600), 0);
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);               // 0.fifo
+    manager.HandleKey(key::kInsert);
+    manager.HandleKey(key::kInsert);             // a.txt
+    host::PanelState state = State(host::kCtlGetPanelState);
+    ASSERT_EQ(state.selectedItemsNumber, 1);
+    EXPECT_STREQ(state.selectedItems[0].findData.fileName, "a.txt");
+    ASSERT_EQ(manager.Side(0).LeftOut().size(), 1u);
+    EXPECT_EQ(manager.Side(0).LeftOut()[0], "0.fifo is a FIFO (named pipe)");
+}
 #endif
 
 TEST_F(FileManagerTest, FailuresNameTheFileAndTheReason) {
