@@ -121,6 +121,28 @@ std::string Subject(const std::vector<host::PanelItem>& items) {
     return std::to_string(items.size()) + " items";
 }
 
+// The host's own settings, beside the plugins' ones.
+constexpr char kHostSettingsKey[] = "Software\\plughost\\Host";
+constexpr char kConfirmQuitValue[] = "ConfirmQuit";
+
+uint32_t ReadHostSetting(const char* name, uint32_t fallback) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.OpenSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return fallback;
+    uint32_t value = fallback, size = sizeof value;
+    if (!os.QueryValue(key, name, &value, &size) || size != sizeof value) value = fallback;
+    os.CloseSettingsKey(key);
+    return value;
+}
+
+void WriteHostSetting(const char* name, uint32_t value) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.CreateSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return;
+    os.SetDword(key, name, value);
+    os.CloseSettingsKey(key);
+}
+
 }  // namespace
 
 FileManager::FileManager(Host& host, Screen& screen, const std::string& folder) : host_(host), screen_(screen) {
@@ -525,6 +547,33 @@ void FileManager::ConfigMenu() {
     SyncCurrentDir();
 }
 
+bool FileManager::ConfirmQuit() {
+    std::vector<std::string> open;
+    for (int side = 0; side < 2; ++side)
+        if (sides_[side]->IsPlugin()) open.push_back(sides_[side]->Title());
+    if (open.empty() || ReadHostSetting(kConfirmQuitValue, 1) == 0) return true;
+    const int width = 50;
+    std::vector<host::DialogItem> items = {
+        DialogItem(host::kDiDoubleBox, 0, 0, width - 1, 6, "Quit"),
+        DialogItem(host::kDiText, 2, 1, width - 3, 1, "A plugin panel is open: " + open[0]),
+        DialogItem(host::kDiText, 2, 2, width - 3, 2, "Quit plughost?"),
+        DialogItem(host::kDiCheckBox, 2, 3, 0, 3, "&Do not ask again"),
+        DialogItem(host::kDiText, 0, 4, 0, 4, "", host::kDifSeparator),
+        DialogItem(host::kDiButton, 0, 5, 0, 5, "&Quit", host::kDifCenterGroup),
+        DialogItem(host::kDiButton, 0, 5, 0, 5, "&Cancel", host::kDifCenterGroup),
+    };
+    items[5].focus = 1;
+    items[5].defaultButton = 1;
+    DialogContent content;
+    content.width = width;
+    content.height = 7;
+    content.items = items.data();
+    content.count = static_cast<int>(items.size());
+    if (RunDialog(screen_, content) != 5) return false;
+    if (items[3].selected) WriteHostSetting(kConfirmQuitValue, 0);
+    return true;
+}
+
 void FileManager::Idle() {
     lastIdle_ = std::chrono::steady_clock::now();
     bool changed = false;
@@ -590,7 +639,8 @@ bool FileManager::HandleKey(int code) {
         ConfigMenu();
         break;
     case key::F(10):
-        return false;
+        if (ConfirmQuit()) return false;
+        break;
     case key::F(11):
         PluginsMenu();
         break;

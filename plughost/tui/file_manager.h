@@ -61,6 +61,9 @@ private:
     // (a path longer than its records hold); empty when all fit.
     std::string PathTooLongForPlugins();
     void ShowKeys();
+    // F10: asks first while a plugin panel is open, unless the host's
+    // setting ConfirmQuit (Software\plughost\Host) is 0; true to quit.
+    bool ConfirmQuit();
     void Notice(const std::string& title, const std::string& text);
     // A warning box: what failed, then why.
     void Error(const std::string& title, const std::vector<std::string>& lines);

@@ -90,6 +90,11 @@ class Screen:
         while self.running():
             if time.time() > deadline:
                 raise AssertionError("plughost did not quit on F10")
+            try:
+                if "Quit plughost?" in self.text():   # asked while a plugin panel is open
+                    self.keys("Enter")
+            except subprocess.CalledProcessError:
+                pass                                 # the session ended meanwhile
             time.sleep(0.2)
 
     def kill(self):
@@ -438,6 +443,38 @@ def test_file_operations_on_folder_panels(f):
     s.wait_gone("Delete moved.txt?")
     assert not os.path.exists(os.path.join(f.samples, "moved.txt"))
     s.quit()
+
+
+def test_f10_asks_while_a_storage_is_open_until_told_not_to(f):
+    s = f.start()
+    s.keys("Down", "Enter")
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("F10")
+    s.wait_for("Quit plughost?", "A plugin panel is open")
+    s.keys("Escape")                                 # stays
+    s.wait_gone("Quit plughost?")
+    assert s.running()
+    s.keys("F10")
+    s.wait_for("Quit plughost?")
+    s.keys("d")                                      # [x] Do not ask again
+    s.wait_for("[x] Do not ask again")
+    s.keys("Enter")
+    deadline = time.time() + 10
+    while s.running():
+        assert time.time() < deadline, "plughost did not quit"
+        time.sleep(0.2)
+    s = f.start()                                    # the choice is kept in the settings
+    s.keys("Down", "Enter")
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("F10")
+    deadline = time.time() + 10
+    while s.running():
+        try:
+            assert "Quit plughost?" not in s.text(), "asked again"
+        except subprocess.CalledProcessError:
+            break                                    # ended meanwhile
+        assert time.time() < deadline, "plughost did not quit"
+        time.sleep(0.2)
 
 
 def main():
