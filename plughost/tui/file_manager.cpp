@@ -247,6 +247,8 @@ void FileManager::ShowKeys() {
     content.lines = {
         "Arrows, PgUp, PgDn, Home, End   move the cursor",
         "Insert or Space                 select the item under the cursor",
+        "+, -, *                         select, deselect by wildcard; invert",
+        "Alt+letters                     jump to a name",
         "Tab                             the other panel",
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
@@ -586,7 +588,33 @@ void FileManager::Idle() {
     if (changed) RepaintAll();
 }
 
+void FileManager::SelectByPattern(bool select) {
+    ScreenFileOpsUi ui(screen_);
+    std::string pattern = "*";
+    if (!ui.AskPath(select ? "Select" : "Deselect", select ? "Select the files matching:" : "Deselect the files matching:",
+                    "&OK", &pattern))
+        return;
+    Active().SelectMatching(pattern, select);
+}
+
+bool FileManager::QuickSearch(int code) {
+    const bool alt = (code & key::kAlt) != 0 && key::IsPrintable(code & ~key::kAlt);
+    if (!alt) {
+        search_.clear();
+        return false;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastSearch_ > std::chrono::seconds(2)) search_.clear();
+    lastSearch_ = now;
+    const std::string typed = EncodeUtf8(static_cast<char32_t>(code & ~key::kAlt));
+    if (Active().FindPrefix(search_ + typed)) search_ += typed;
+    RepaintAll();
+    return true;
+}
+
 bool FileManager::HandleKey(int code) {
+    // Alt+letters jump to the first name starting with what was typed so far.
+    if (QuickSearch(code)) return true;
     ViewPanel& panel = Active();
     if (panel.Cursor().Handle(code, panel.Count(), panel.PageRows())) {
         RepaintAll();
@@ -611,6 +639,15 @@ bool FileManager::HandleKey(int code) {
         else if (panel.Count() > 0 && panel.IsUp(0))
             static_cast<FolderPanel&>(panel).Enter("..");
         SyncCurrentDir();
+        break;
+    case U'+':
+        SelectByPattern(true);
+        break;
+    case U'-':
+        SelectByPattern(false);
+        break;
+    case U'*':
+        panel.InvertSelection();
         break;
     case key::kCtrlR:
         panel.Update(true);

@@ -64,6 +64,9 @@ private:
     // F10: asks first while a plugin panel is open, unless the host's
     // setting ConfirmQuit (Software\plughost\Host) is 0; true to quit.
     bool ConfirmQuit();
+    // Gray +/-: select or deselect by wildcard; Alt+letters: jump by name.
+    void SelectByPattern(bool select);
+    bool QuickSearch(int code);
     void Notice(const std::string& title, const std::string& text);
     // A warning box: what failed, then why.
     void Error(const std::string& title, const std::vector<std::string>& lines);
@@ -77,6 +80,8 @@ private:
     int active_ = 0;
     Plugin* current_ = nullptr;
     std::chrono::steady_clock::time_point lastIdle_;
+    std::string search_;  // what Alt+letters typed so far
+    std::chrono::steady_clock::time_point lastSearch_;
 };
 
 }  // namespace plughost::tui

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "match_name.h"
 #include "platform/platform.h"
 #include "tui/keys.h"
 
@@ -67,6 +68,52 @@ void ViewPanel::ClearSelection() {
 void ViewPanel::Deselect(const std::string& name) {
     for (host::PanelItem& item : items_)
         if (name == item.findData.fileName) item.flags &= ~host::kItemSelected;
+}
+
+int ViewPanel::SelectMatching(const std::string& patterns, bool select) {
+    std::vector<std::string> list;
+    std::string current;
+    for (char c : patterns + ";") {
+        if (c == ',' || c == ';') {
+            while (!current.empty() && current.back() == ' ') current.pop_back();
+            if (!current.empty()) list.push_back(current);
+            current.clear();
+        } else if (!(c == ' ' && current.empty())) {
+            current += c;
+        }
+    }
+    int changed = 0;
+    for (int i = 0; i < Count(); ++i) {
+        if (IsUp(i)) continue;
+        const std::string name = Name(i);
+        bool match = false;
+        for (const std::string& pattern : list) match = match || MatchName(pattern, name, false);
+        if (!match || IsSelected(i) == select) continue;
+        items_[static_cast<size_t>(i)].flags ^= host::kItemSelected;
+        ++changed;
+    }
+    return changed;
+}
+
+void ViewPanel::InvertSelection() {
+    for (int i = 0; i < Count(); ++i)
+        if (!IsUp(i) && !IsFolder(i)) items_[static_cast<size_t>(i)].flags ^= host::kItemSelected;
+}
+
+bool ViewPanel::FindPrefix(const std::string& prefix) {
+    auto fold = [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+    for (int i = 0; i < Count(); ++i) {
+        const std::string name = Name(i);
+        if (IsUp(i) || name.size() < prefix.size()) continue;
+        bool same = true;
+        for (size_t k = 0; k < prefix.size() && same; ++k) same = fold(name[k]) == fold(prefix[k]);
+        if (same) {
+            cursor_.current = i;
+            cursor_.Clamp(Count(), pageRows_);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<host::PanelItem> ViewPanel::SelectedOrCurrent() const {

@@ -54,6 +54,14 @@ public:
     void ToggleCurrent();
     void ClearSelection();
     void Deselect(const std::string& name);
+    // Selects (or deselects) every item but ".." whose name matches one of
+    // the wildcard patterns (separated by ',' or ';'); returns how many changed.
+    int SelectMatching(const std::string& patterns, bool select);
+    // Inverts the selection of the files (folders are left as they are).
+    void InvertSelection();
+    // Moves the cursor to the first item whose name starts with `prefix`
+    // (ASCII letters in either case); false when there is none.
+    bool FindPrefix(const std::string& prefix);
     // The selected items, or the item under the cursor when none is selected.
     std::vector<host::PanelItem> SelectedOrCurrent() const;
 

@@ -293,5 +293,45 @@ TEST_F(FileManagerTest, FailedFileOperationsSayWhyAndKeepTheSelection) {
     EXPECT_EQ(terminal.drained, 0);
 }
 
+TEST_F(FileManagerTest, SelectionByWildcardInversionAndJumpingByName) {
+    std::ofstream(root / "c.csv") << "c";
+    FileManager manager(host, screen, root.string());
+    ViewPanel& panel = manager.Side(0);       // .. out a.txt b.txt c.csv
+    auto selected = [&] {
+        std::string names;
+        for (int i = 0; i < panel.Count(); ++i)
+            if (panel.IsSelected(i)) names += panel.Name(i) + " ";
+        return names;
+    };
+    struct Step {
+        int key;
+        std::string typed;  // the pattern typed into the question, if any
+        std::string want;
+    } const steps[] = {
+        {U'+', "*.txt", "a.txt b.txt "},
+        {U'-', "a*", "b.txt "},
+        {U'+', "*.csv; o*", "out b.txt c.csv "},
+        {U'*', "", "out a.txt "},              // files flip, folders stay
+        {U'-', "*", ""},
+    };
+    for (const Step& step : steps) {
+        if (!step.typed.empty()) {
+            terminal.Type(step.typed);
+            terminal.Press(key::kEnter);
+        }
+        manager.HandleKey(step.key);
+        EXPECT_EQ(selected(), step.want) << static_cast<char>(step.key) << step.typed;
+    }
+    EXPECT_EQ(terminal.drained, 0);
+    manager.HandleKey(U'b' | key::kAlt);
+    EXPECT_EQ(panel.Name(panel.Current()), "b.txt");
+    manager.HandleKey(U'O' | key::kAlt);       // "bo" matches nothing: the cursor stays
+    EXPECT_EQ(panel.Name(panel.Current()), "b.txt");
+    manager.HandleKey(key::kDown);             // any other key ends the search
+    manager.HandleKey(U'O' | key::kAlt);
+    manager.HandleKey(U'u' | key::kAlt);
+    EXPECT_EQ(panel.Name(panel.Current()), "out");
+}
+
 }  // namespace
 }  // namespace plughost::tui
