@@ -1,5 +1,6 @@
 #include "file_checks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -31,19 +32,29 @@ std::string NonRegularKind(const std::string& path) {
 std::string LastErrorText() { return std::strerror(errno); }
 
 bool ReadHead(const std::string& path, size_t limit, std::vector<unsigned char>* data, std::string* error) {
-    data->assign(limit, 0);
+    data->clear();
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         *error = LastErrorText();
-        data->clear();
         return false;
     }
-    const size_t got = std::fread(data->data(), 1, limit, file);
-    const bool failed = std::ferror(file) != 0;
+    // Grows as the file gives bytes: a large limit costs nothing for a small file.
+    constexpr size_t kChunk = 65536;
+    bool failed = false;
+    while (data->size() < limit) {
+        const size_t old = data->size();
+        const size_t want = std::min(kChunk, limit - old);
+        data->resize(old + want);
+        const size_t got = std::fread(data->data() + old, 1, want, file);
+        data->resize(old + got);
+        if (got < want) {
+            failed = std::ferror(file) != 0;
+            break;
+        }
+    }
     if (failed) *error = LastErrorText();
     std::fclose(file);
-    data->resize(got);
     return !failed;
 }
 

@@ -9,6 +9,7 @@
 #include "tui/dialog_view.h"
 #include "tui/file_checks.h"
 #include "tui/file_operations.h"
+#include "tui/file_viewer.h"
 #include "tui/help_file.h"
 #include "tui/keys.h"
 #include "tui/menu_view.h"
@@ -208,7 +209,7 @@ void FileManager::Paint(Grid& grid) {
 }
 
 void FileManager::PaintKeyBar(Grid& grid) {
-    static const char* const kLabels[12] = {"Help",   "", "", "",     "Copy",    "RenMov",
+    static const char* const kLabels[12] = {"Help",   "", "View", "",     "Copy",    "RenMov",
                                             "MkFold", "Delete", "Config", "Quit", "Plugins", ""};
     const int y = grid.Height() - 1;
     const int slot = std::max(1, grid.Width() / 12);
@@ -253,6 +254,7 @@ void FileManager::ShowKeys() {
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
         "Ctrl+R                          read the panel again",
+        "F3                              view a file",
         "F5                              copy onto the plugin panel in the other panel, or to a folder",
         "F6                              move or rename",
         "F7                              make a folder",
@@ -422,6 +424,25 @@ void FileManager::CopyOrMove(bool move) {
         if (renamed.parent_path() == source->Folder() || !renamed.has_parent_path())
             source->MoveTo(renamed.filename().string());
     }
+}
+
+void FileManager::ViewCurrent() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    const int i = Active().Current();
+    if (folder == nullptr) {
+        Notice("View", "F3 views the files of folder panels.");
+        return;
+    }
+    if (i < 0 || i >= Active().Count() || Active().IsFolder(i)) return;
+    const std::string name = Active().Name(i);
+    const std::string path = folder->PathOf(name);
+    const std::string kind = NonRegularKind(path);
+    if (!kind.empty()) {
+        Error("View", {name + " is " + kind + ".", "Only regular files are viewed."});
+        return;
+    }
+    std::string reason;
+    if (!ViewFile(screen_, path, path, &reason)) Error("View", {"Cannot read " + name + ":", reason});
 }
 
 void FileManager::MakeFolderHere() {
@@ -661,6 +682,9 @@ bool FileManager::HandleKey(int code) {
             CopyToPlugin();
         else
             CopyOrMove(false);
+        break;
+    case key::F(3):
+        ViewCurrent();
         break;
     case key::F(6):
         CopyOrMove(true);

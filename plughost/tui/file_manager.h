@@ -52,6 +52,7 @@ private:
     // File operations of folder panels (file_operations.h).
     void CopyOrMove(bool move);
     void MakeFolderHere();
+    void ViewCurrent();
     void DeleteChosen();
     std::vector<std::string> ChosenNames();
     void AfterFileJob(const std::vector<std::string>& done);
