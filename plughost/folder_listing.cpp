@@ -45,11 +45,12 @@ host::PanelItem MakeItem(const fs::directory_entry& entry) {
 
 }  // namespace
 
-std::vector<host::PanelItem> ListFolder(const std::string& folder, bool* ok) {
+std::vector<host::PanelItem> ListFolder(const std::string& folder, bool* ok, std::string* error) {
     std::vector<host::PanelItem> items;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ok) *ok = !ec;
+    if (ec && error) *error = ec.message();
     for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) items.push_back(MakeItem(*it));
     return items;
 }

@@ -10,7 +10,7 @@
 namespace plughost {
 
 // The folder's entries in the order the OS gives them; `ok` (when given) is
-// false when the folder cannot be read.
-std::vector<host::PanelItem> ListFolder(const std::string& folder, bool* ok = nullptr);
+// false when the folder cannot be read, and `error` (when given) the OS's reason.
+std::vector<host::PanelItem> ListFolder(const std::string& folder, bool* ok = nullptr, std::string* error = nullptr);
 
 }  // namespace plughost

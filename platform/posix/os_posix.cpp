@@ -247,7 +247,8 @@ public:
         unsigned char c;
         if (read(STDIN_FILENO, &c, 1) != 1) return false;
         event->isKey = true;
-        event->virtualKey = c;
+        // Ctrl+C in a raw-mode terminal is byte 3; it stops a job as Esc does.
+        event->virtualKey = c == 3 ? 27 : c;
         if (c == 27 && PendingConsoleEvents() > 0) {
             // An escape sequence (a cursor or function key) is one key, not Esc.
             unsigned char next;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <cwchar>
 
 #ifndef NCURSES_WIDECHAR
 #define NCURSES_WIDECHAR 1
@@ -17,6 +18,7 @@
 #include <term.h>
 
 #include "keys.h"
+#include "text_codec.h"
 
 namespace plughost::tui {
 
@@ -52,14 +54,22 @@ void RestoreTerminal() {
     }
 }
 
-// Ctrl+C and crash signals: give the screen back, then die as the signal would.
+// Crash signals: give the screen back, then die as the signal would.
 extern "C" void OnFatalSignal(int signal) {
     RestoreTerminal();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
-constexpr int kFatalSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+// SIGINT, SIGTERM and SIGHUP only ask to quit: a plugin writing a file goes
+// on until its job ends and the main loop then quits in order. The keyboard's
+// Ctrl+C never raises SIGINT (the terminal is in raw mode); it is a key.
+volatile std::sig_atomic_t g_quitSignal = 0;
+
+extern "C" void OnQuitSignal(int signal) { g_quitSignal = signal; }
+
+constexpr int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kFatalSignals[] = {SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 // Wide characters need a UTF-8 character type; fall back to C.UTF-8 when
 // the environment names none.
@@ -103,6 +113,33 @@ Colours ColoursOf(Style style) {
     return {COLOR_WHITE, COLOR_BLACK, A_NORMAL};
 }
 
+// Without colours (a monochrome terminal, or NO_COLOR set) the cursor bar,
+// the selection, focus and hot keys show through reverse video, bold and
+// underline.
+attr_t MonoAttr(Style style) {
+    switch (style) {
+    case Style::kPanelCursor:
+    case Style::kTitleBar:
+    case Style::kKeyLabel:
+    case Style::kDialogFocus:
+    case Style::kWarningFocus:
+    case Style::kMenuSelected: return A_REVERSE;
+    case Style::kPanelCursorSelected: return A_REVERSE | A_BOLD | A_UNDERLINE;
+    case Style::kPanelSelected: return A_BOLD | A_UNDERLINE;
+    case Style::kDialogHot:
+    case Style::kWarningHot:
+    case Style::kMenuHot: return A_BOLD | A_UNDERLINE;
+    case Style::kDialogEdit: return A_UNDERLINE;
+    case Style::kDialogEditMarked: return A_REVERSE | A_UNDERLINE;
+    case Style::kPanelDir:
+    case Style::kPanelTitle:
+    case Style::kHelpTitle: return A_BOLD;
+    default: return A_NORMAL;
+    }
+}
+
+bool g_colour = false;
+
 // The key code ncurses gives for a terminfo key capability, or a new code
 // bound to `fallback` (the sequence xterm-like terminals send) when the
 // terminal description lacks it.
@@ -120,20 +157,64 @@ int BindKey(const char* capability, const char* fallback, int newCode) {
     return newCode;
 }
 
+// The width ncurses lays a character out with; the built-in table where
+// the C library knows the character not.
+int TerminalCharWidth(char32_t ch) {
+    const int width = wcwidth(static_cast<wchar_t>(ch));
+    return width >= 0 ? width : TableCharWidth(ch);
+}
+
+// What common terminals send for Home, End, Insert, Delete, PgUp, PgDn and
+// the F-keys (xterm, VT220, rxvt, the Linux console, PuTTY, tmux), whatever
+// the terminal description in force names.
+struct KeyVariant {
+    const char* sequence;
+    int code;
+};
+constexpr KeyVariant kKeyVariants[] = {
+    {"\033[1~", KEY_HOME},  {"\033[7~", KEY_HOME},  {"\033[H", KEY_HOME},   {"\033OH", KEY_HOME},
+    {"\033[4~", KEY_END},   {"\033[8~", KEY_END},   {"\033[F", KEY_END},    {"\033OF", KEY_END},
+    {"\033[2~", KEY_IC},    {"\033[3~", KEY_DC},    {"\033[5~", KEY_PPAGE}, {"\033[6~", KEY_NPAGE},
+    {"\033[A", KEY_UP},     {"\033[B", KEY_DOWN},   {"\033[C", KEY_RIGHT},  {"\033[D", KEY_LEFT},
+    {"\033OA", KEY_UP},     {"\033OB", KEY_DOWN},   {"\033OC", KEY_RIGHT},  {"\033OD", KEY_LEFT},
+    {"\033OP", KEY_F(1)},   {"\033OQ", KEY_F(2)},   {"\033OR", KEY_F(3)},   {"\033OS", KEY_F(4)},
+    {"\033[11~", KEY_F(1)}, {"\033[12~", KEY_F(2)}, {"\033[13~", KEY_F(3)}, {"\033[14~", KEY_F(4)},
+    {"\033[[A", KEY_F(1)},  {"\033[[B", KEY_F(2)},  {"\033[[C", KEY_F(3)},  {"\033[[D", KEY_F(4)},
+    {"\033[[E", KEY_F(5)},  {"\033[15~", KEY_F(5)}, {"\033[17~", KEY_F(6)}, {"\033[18~", KEY_F(7)},
+    {"\033[19~", KEY_F(8)}, {"\033[20~", KEY_F(9)}, {"\033[21~", KEY_F(10)}, {"\033[23~", KEY_F(11)},
+    {"\033[24~", KEY_F(12)}, {"\033[Z", KEY_BTAB},
+};
+
+// Binds every variant the terminal description leaves unbound.
+void BindKeyVariants() {
+    for (const KeyVariant& v : kKeyVariants)
+        if (key_defined(v.sequence) == 0) define_key(v.sequence, v.code);
+}
+
 }  // namespace
 
 bool OnTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
 
 CursesTerminal::CursesTerminal() {
     ChooseCharacterLocale();
+    SetCharWidthSource(TerminalCharWidth);
     // Esc must be told from the start of a key sequence quickly.
     if (std::getenv("ESCDELAY") == nullptr) set_escdelay(25);
     initscr();
     g_cursesActive = 1;
     RedirectStderr();
     for (int signal : kFatalSignals) std::signal(signal, OnFatalSignal);
+    for (int signal : kQuitSignals) {
+        struct sigaction action {};
+        action.sa_handler = OnQuitSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);  // no SA_RESTART: a waiting read returns at once
+    }
     std::atexit(RestoreTerminal);
-    cbreak();
+    // Raw mode: Ctrl+C arrives as a key (byte 3) that dialogs take as Esc and
+    // that a plugin's Esc watch reads as Esc, instead of killing the program
+    // in the middle of a write.
+    raw();
     noecho();
     nonl();
     keypad(stdscr, TRUE);
@@ -142,13 +223,16 @@ CursesTerminal::CursesTerminal() {
     // the keys itself, and its progress box must show while keys wait.
     typeahead(-1);
     use_extended_names(TRUE);
-    if (has_colors()) {
+    const char* noColour = std::getenv("NO_COLOR");
+    g_colour = has_colors() && (noColour == nullptr || *noColour == '\0');
+    if (g_colour) {
         start_color();
         for (int s = 0; s < static_cast<int>(Style::kCount); ++s) {
             const Colours c = ColoursOf(static_cast<Style>(s));
             init_pair(static_cast<short>(s + 1), c.fg, c.bg);
         }
     }
+    BindKeyVariants();
     ctrlPageUp_ = BindKey("kPRV5", "\033[5;5~", KEY_MAX + 1);
     ctrlPageDown_ = BindKey("kNXT5", "\033[6;5~", KEY_MAX + 2);
     altShiftF9_ = BindKey("kf9;4", "\033[20;4~", KEY_MAX + 3);
@@ -157,6 +241,8 @@ CursesTerminal::CursesTerminal() {
 
 CursesTerminal::~CursesTerminal() {
     for (int signal : kFatalSignals) std::signal(signal, SIG_DFL);
+    for (int signal : kQuitSignals) std::signal(signal, SIG_DFL);
+    SetCharWidthSource(nullptr);
     RestoreTerminal();
 }
 
@@ -173,18 +259,26 @@ void CursesTerminal::Present(const Grid& grid, int cursorX, int cursorY) {
         shown_.Resize(grid.Width(), grid.Height());
         clearok(stdscr, TRUE);
     }
-    for (int y = 0; y < grid.Height(); ++y)
+    for (int y = 0; y < grid.Height(); ++y) {
+        // A changed row is sent whole: a wide character and the cell it
+        // covers must go out together, or the terminal keeps stale halves.
+        bool changed = full;
+        for (int x = 0; !changed && x < grid.Width(); ++x) changed = !(shown_.At(x, y) == grid.At(x, y));
+        if (!changed) continue;
         for (int x = 0; x < grid.Width(); ++x) {
             const Cell cell = grid.At(x, y);
-            if (!full && shown_.At(x, y) == cell) continue;
-            shown_.Put(x, y, cell.ch, cell.style);
-            const Colours c = ColoursOf(cell.style);
+            if (cell.ch == kWideTail) continue;  // covered by the wide character before it
             wchar_t text[2] = {static_cast<wchar_t>(cell.ch), L'\0'};
             cchar_t out;
-            setcchar(&out, text, c.attr, has_colors() ? static_cast<short>(static_cast<int>(cell.style) + 1) : 0,
-                     nullptr);
+            if (g_colour)
+                setcchar(&out, text, ColoursOf(cell.style).attr, static_cast<short>(static_cast<int>(cell.style) + 1),
+                         nullptr);
+            else
+                setcchar(&out, text, MonoAttr(cell.style), 0, nullptr);
             mvadd_wch(y, x, &out);
         }
+    }
+    shown_ = grid;
     if (cursorX >= 0) {
         curs_set(1);
         move(cursorY, cursorX);
@@ -197,7 +291,8 @@ void CursesTerminal::Present(const Grid& grid, int cursorX, int cursorY) {
 int CursesTerminal::Translate(int status, unsigned int ch) {
     if (status == OK) {
         switch (ch) {
-        case 27: return key::kEsc;
+        case 27:
+        case 3: return key::kEsc;  // Ctrl+C
         case 13:
         case 10: return key::kEnter;
         case 9: return key::kTab;
@@ -231,11 +326,15 @@ int CursesTerminal::Translate(int status, unsigned int ch) {
     }
 }
 
+int CursesTerminal::QuitSignal() { return g_quitSignal; }
+
 int CursesTerminal::ReadKey(int timeoutMs) {
+    // Once asked to quit, every view closes as with Esc.
+    if (g_quitSignal) return key::kEsc;
     wtimeout(stdscr, timeoutMs);
     wint_t ch = 0;
     const int status = wget_wch(stdscr, &ch);
-    if (status == ERR) return key::kNone;
+    if (status == ERR) return g_quitSignal ? key::kEsc : key::kNone;
     if (status == KEY_CODE_YES && static_cast<int>(ch) == KEY_RESIZE) shown_.Resize(0, 0);
     int code = Translate(status, ch);
     if (code == key::kEsc) {

@@ -1,5 +1,6 @@
 // The terminal on ncurses: full screen, keys decoded by ncurses, the screen
-// given back to the shell on exit, on Ctrl+C and on a crash signal.
+// given back to the shell on exit and on a crash signal. Ctrl+C is a key
+// (Esc); SIGINT, SIGTERM and SIGHUP ask the program to quit (QuitSignal).
 #pragma once
 
 #include "terminal.h"
@@ -17,6 +18,7 @@ public:
     void Size(int* width, int* height) override;
     void Present(const Grid& grid, int cursorX, int cursorY) override;
     int ReadKey(int timeoutMs) override;
+    int QuitSignal() override;
 
 private:
     int Translate(int status, unsigned int ch);

@@ -31,9 +31,9 @@ struct Control {
     Label label;
     bool state = false;   // check box, radio button
     int group = -1;       // radio group number
-    std::string text;     // edit field bytes
-    size_t cursor = 0;    // edit cursor (byte index)
-    size_t scroll = 0;    // first byte shown
+    std::u32string text;  // edit field characters (EditChars of its bytes)
+    size_t cursor = 0;    // edit cursor (character index)
+    size_t scroll = 0;    // first character shown
     bool marked = false;  // the first typed key replaces the text
     bool isDefault = false;
 };
@@ -84,7 +84,7 @@ void DialogRunner::Build() {
         c.y2 = item.y2;
         c.isDefault = item.defaultButton != 0;
         if (item.type == host::kDiEdit) {
-            c.text = FieldText(item.data);
+            c.text = EditChars(FieldText(item.data));
             c.cursor = c.text.size();
         } else {
             c.label = ParseLabel(FieldText(item.data));
@@ -178,9 +178,12 @@ void DialogRunner::PaintLabel(Grid& grid, int x, int y, const Label& label, Styl
 }
 
 void DialogRunner::KeepCursorVisible(Control& edit) const {
-    const size_t width = static_cast<size_t>(std::max(1, edit.x2 - edit.x + 1));
+    const int width = std::max(1, edit.x2 - edit.x + 1);
     if (edit.cursor < edit.scroll) edit.scroll = edit.cursor;
-    if (edit.cursor >= edit.scroll + width) edit.scroll = edit.cursor - width + 1;
+    // The cursor's column must lie inside the field: scroll by whole characters.
+    while (edit.scroll < edit.cursor &&
+           TextWidth(std::u32string_view(edit.text).substr(edit.scroll, edit.cursor - edit.scroll)) >= width)
+        ++edit.scroll;
 }
 
 void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
@@ -224,9 +227,11 @@ void DialogRunner::PaintControl(Grid& grid, const Control& c, bool focused) {
     case host::kDiEdit: {
         const int width = std::max(1, c.x2 - c.x + 1);
         grid.Fill(x, y, width, 1, Style::kDialogEdit);
-        const std::u32string shown = Decode(c.text.substr(std::min(c.scroll, c.text.size())));
+        std::u32string shown = c.text.substr(std::min(c.scroll, c.text.size()));
+        for (char32_t& ch : shown) ch = ShownEditChar(ch);
         grid.Text(x, y, shown, c.marked ? Style::kDialogEditMarked : Style::kDialogEdit, width);
-        if (focused) screen_.SetCursor(x + static_cast<int>(c.cursor - c.scroll), y);
+        const size_t before = std::min(c.cursor, c.text.size()) - std::min(c.scroll, c.cursor);
+        if (focused) screen_.SetCursor(x + TextWidth(std::u32string_view(shown).substr(0, before)), y);
         break;
     }
     case host::kDiCheckBox:
@@ -327,13 +332,15 @@ bool DialogRunner::HandleEditKey(Control& edit, int code) {
         edit.marked = false;
         break;
     default:
-        if (!key::IsPrintable(code) || code > 0xFF) return false;
+        if (!key::IsPrintable(code)) return false;
         if (wasMarked) {
             edit.text.clear();
             edit.cursor = 0;
         }
         edit.marked = false;
-        if (edit.text.size() < 511) edit.text.insert(edit.cursor++, 1, static_cast<char>(code));
+        // The field's bytes (UTF-8) must fit the item's 512-byte text.
+        if (EditBytes(edit.text).size() + EncodeUtf8(static_cast<char32_t>(code)).size() <= 511)
+            edit.text.insert(edit.cursor++, 1, static_cast<char32_t>(code));
         break;
     }
     KeepCursorVisible(edit);
@@ -376,8 +383,9 @@ void DialogRunner::WriteBack() {
         if (c.type == host::kDiCheckBox || c.type == host::kDiRadioButton) item.selected = c.state ? 1 : 0;
         if (c.type == host::kDiEdit) {
             // `selected` of an edit may hold its history name: left alone.
-            const size_t n = std::min(c.text.size(), sizeof item.data - 1);
-            std::memcpy(item.data, c.text.data(), n);
+            const std::string bytes = EditBytes(c.text);
+            const size_t n = std::min(bytes.size(), sizeof item.data - 1);
+            std::memcpy(item.data, bytes.data(), n);
             item.data[n] = '\0';
         }
         if (Focusable(c.type)) item.focus = c.index == focus_ ? 1 : 0;

@@ -1,11 +1,16 @@
 #include "file_manager.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tui/dialog_view.h"
+#include "tui/file_checks.h"
+#include "tui/file_operations.h"
+#include "tui/file_viewer.h"
 #include "tui/help_file.h"
 #include "tui/keys.h"
 #include "tui/menu_view.h"
@@ -27,6 +32,118 @@ constexpr int kOpenFromPluginsMenu = 5;
 bool IsValid(host::PanelHandle handle) { return handle != nullptr && handle != host::kInvalidHandle; }
 
 std::u32string Ascii(const std::string& text) { return std::u32string(text.begin(), text.end()); }
+
+// A menu label as plain text: "&Encode files" -> "Encode files".
+std::string Decode8(const std::string& label) {
+    std::string out;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size()) ++i;
+        out += label[i];
+    }
+    return out;
+}
+
+host::DialogItem DialogItem(int type, int x1, int y1, int x2, int y2, const std::string& text, uint32_t flags = 0) {
+    host::DialogItem item{};
+    item.type = type;
+    item.x1 = x1, item.y1 = y1, item.x2 = x2, item.y2 = y2;
+    item.flags = flags;
+    std::strncpy(item.data, text.c_str(), sizeof item.data - 1);
+    return item;
+}
+
+// The questions of the file operations as dialogs and message boxes.
+class ScreenFileOpsUi : public FileOpsUi {
+public:
+    explicit ScreenFileOpsUi(Screen& screen) : screen_(screen) {}
+
+    bool AskPath(const std::string& title, const std::string& prompt, const std::string& button,
+                 std::string* path) override {
+        const int width = std::max(30, std::min(76, screen_.GetGrid().Width() - 4));
+        std::vector<host::DialogItem> items = {
+            DialogItem(host::kDiDoubleBox, 0, 0, width - 1, 5, title),
+            DialogItem(host::kDiText, 2, 1, width - 3, 1, prompt),
+            DialogItem(host::kDiEdit, 2, 2, width - 3, 2, *path),
+            DialogItem(host::kDiText, 0, 3, 0, 3, "", host::kDifSeparator),
+            DialogItem(host::kDiButton, 0, 4, 0, 4, button, host::kDifCenterGroup),
+            DialogItem(host::kDiButton, 0, 4, 0, 4, "Cancel", host::kDifCenterGroup),
+        };
+        items[2].focus = 1;
+        items[4].defaultButton = 1;
+        DialogContent content;
+        content.width = width;
+        content.height = 6;
+        content.items = items.data();
+        content.count = static_cast<int>(items.size());
+        if (RunDialog(screen_, content) != 4) return false;
+        *path = items[2].data;
+        return !path->empty();
+    }
+
+    bool Confirm(const std::string& title, const std::vector<std::string>& lines, const std::string& button) override {
+        return Ask(title, lines, {button, "Cancel"}, true) == 0;
+    }
+
+    Existing AskExisting(const std::string& title, const std::string& target) override {
+        switch (Ask(title, {"The file exists already:", target}, {"&Overwrite", "&Skip", "Overwrite &all",
+                                                                  "S&kip all", "&Cancel"}, true)) {
+        case 0: return Existing::kOverwrite;
+        case 1: return Existing::kSkip;
+        case 2: return Existing::kOverwriteAll;
+        case 3: return Existing::kSkipAll;
+        default: return Existing::kCancel;
+        }
+    }
+
+    Failure AskFailure(const std::string& title, const std::string& what, const std::string& reason) override {
+        std::vector<std::string> lines = {what + (reason.empty() ? "" : ":")};
+        if (!reason.empty()) lines.push_back(reason);
+        switch (Ask(title, lines, {"&Retry", "&Skip", "&Cancel"}, true)) {
+        case 0: return Failure::kRetry;
+        case 1: return Failure::kSkip;
+        default: return Failure::kCancel;
+        }
+    }
+
+private:
+    int Ask(const std::string& title, std::vector<std::string> lines, std::vector<std::string> buttons, bool warning) {
+        MessageContent content;
+        content.flags = warning ? host::kMsgWarning : 0;
+        content.title = title;
+        content.lines = std::move(lines);
+        content.buttons = std::move(buttons);
+        return RunMessage(screen_, content);
+    }
+
+    Screen& screen_;
+};
+
+std::string Subject(const std::vector<host::PanelItem>& items) {
+    if (items.size() == 1) return items[0].findData.fileName;
+    return std::to_string(items.size()) + " items";
+}
+
+// The host's own settings, beside the plugins' ones.
+constexpr char kHostSettingsKey[] = "Software\\plughost\\Host";
+constexpr char kConfirmQuitValue[] = "ConfirmQuit";
+
+uint32_t ReadHostSetting(const char* name, uint32_t fallback) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.OpenSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return fallback;
+    uint32_t value = fallback, size = sizeof value;
+    if (!os.QueryValue(key, name, &value, &size) || size != sizeof value) value = fallback;
+    os.CloseSettingsKey(key);
+    return value;
+}
+
+void WriteHostSetting(const char* name, uint32_t value) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.CreateSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return;
+    os.SetDword(key, name, value);
+    os.CloseSettingsKey(key);
+}
 
 }  // namespace
 
@@ -93,7 +210,8 @@ void FileManager::Paint(Grid& grid) {
 }
 
 void FileManager::PaintKeyBar(Grid& grid) {
-    static const char* const kLabels[12] = {"Help", "", "", "", "Copy", "", "", "", "Config", "Quit", "Plugins", ""};
+    static const char* const kLabels[12] = {"Help",   "", "View", "",     "Copy",    "RenMov",
+                                            "MkFold", "Delete", "Config", "Quit", "Plugins", ""};
     const int y = grid.Height() - 1;
     const int slot = std::max(1, grid.Width() / 12);
     grid.Fill(0, y, grid.Width(), 1, Style::kKeyNumber);
@@ -114,6 +232,16 @@ void FileManager::Notice(const std::string& title, const std::string& text) {
     RunMessage(screen_, content);
 }
 
+void FileManager::Error(const std::string& title, const std::vector<std::string>& lines) {
+    RepaintAll();
+    MessageContent content;
+    content.flags = host::kMsgWarning;
+    content.title = title;
+    content.lines = lines;
+    content.buttons = {"OK"};
+    RunMessage(screen_, content);
+}
+
 void FileManager::ShowKeys() {
     MessageContent content;
     content.flags = host::kMsgLeftAlign;
@@ -121,14 +249,21 @@ void FileManager::ShowKeys() {
     content.lines = {
         "Arrows, PgUp, PgDn, Home, End   move the cursor",
         "Insert or Space                 select the item under the cursor",
+        "+, -, *                         select, deselect by wildcard; invert",
+        "Alt+letters                     jump to a name",
         "Tab                             the other panel",
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
         "Ctrl+R                          read the panel again",
-        "F5      copy files onto the plugin panel in the other panel, or out of it into the folder",
-        "F9      configuration menu (also Alt+Shift+F9)",
-        "F11     plugins menu",
-        "F10     quit",
+        "F3                              view a file",
+        "F5                              copy onto the plugin panel in the other panel, out of it, or to a folder",
+        "F6                              move or rename",
+        "F7                              make a folder",
+        "F8                              delete",
+        "F9, Alt+Shift+F9                configuration menu",
+        "F11                             plugins menu",
+        "F10                             quit",
+        "Esc or Ctrl+C                   cancel a dialog, a menu or a plugin's job",
         "F1 in a plugin's dialog shows its help.",
     };
     content.buttons = {"OK"};
@@ -146,7 +281,7 @@ void FileManager::Enter() {
     }
     auto& folder = static_cast<FolderPanel&>(panel);
     if (panel.IsUp(i) || panel.IsFolder(i)) {
-        if (!folder.Enter(name)) Notice("plughost", "Cannot read the folder " + name);
+        if (!folder.Enter(name)) Error("Open", {"Cannot read the folder " + name + ":", folder.LastError()});
         SyncCurrentDir();
         return;
     }
@@ -155,11 +290,21 @@ void FileManager::Enter() {
 
 void FileManager::OpenFile(FolderPanel& folder, const std::string& name) {
     const std::string path = folder.PathOf(name);
-    std::vector<unsigned char> data(kOfferedBytes);
-    {
-        std::ifstream in(path, std::ios::binary);
-        in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-        data.resize(static_cast<size_t>(in.gcount()));
+    // Only regular files are read: opening a FIFO or a device could block for good.
+    const std::string kind = NonRegularKind(path);
+    if (!kind.empty()) {
+        Error("Open", {name + " is " + kind + ".", "Only regular files are offered to the plugins."});
+        return;
+    }
+    if (!FitsPluginRecord(path)) {
+        Error("Open", {"Cannot offer " + name + " to the plugins:", TooLongMessage("its path", path) + "."});
+        return;
+    }
+    std::vector<unsigned char> data;
+    std::string reason;
+    if (!ReadHead(path, kOfferedBytes, &data, &reason)) {
+        Error("Open", {"Cannot read " + name + ":", reason});
+        return;
     }
     for (const auto& plugin : host_.Plugins()) {
         const host::OpenFilePluginFn open = plugin->Exports().openFilePlugin;
@@ -202,20 +347,20 @@ void FileManager::CopyToPlugin() {
     // From a plugin panel into a folder panel: the plugin gives the items out
     // (GetFiles into the folder) and unselects those it copied.
     auto* source = dynamic_cast<PluginPanel*>(&Active());
-    auto* folder = dynamic_cast<FolderPanel*>(&Passive());
-    if (source != nullptr && folder != nullptr && source->GetPlugin().Exports().getFiles != nullptr) {
+    auto* destFolder = dynamic_cast<FolderPanel*>(&Passive());
+    if (source != nullptr && destFolder != nullptr && source->GetPlugin().Exports().getFiles != nullptr) {
         std::vector<host::PanelItem> items = Active().SelectedOrCurrent();
         if (items.empty()) return;
         for (host::PanelItem& item : items) item.flags |= host::kItemSelected;
         char dest[host::kMaxPath] = {};
-        std::snprintf(dest, sizeof dest, "%s", folder->Directory().c_str());
+        std::snprintf(dest, sizeof dest, "%s", destFolder->Directory().c_str());
         SyncCurrentDir();
         EnterPlugin(source->GetPlugin());
         source->GetPlugin().Exports().getFiles(source->Handle(), items.data(), static_cast<int>(items.size()), 0,
                                                dest, 0);
         SyncCurrentDir();
         Active().ClearSelection();
-        folder->Update(true);
+        destFolder->Update(true);
         RepaintAll();
         return;
     }
@@ -224,15 +369,135 @@ void FileManager::CopyToPlugin() {
         Notice("Copy", "F5 copies files onto a plugin panel open in the other panel, or out of one into a folder.");
         return;
     }
+    auto& folder = static_cast<FolderPanel&>(Active());
     std::vector<host::PanelItem> items;
-    for (const host::PanelItem& item : Active().SelectedOrCurrent())
-        if (!(item.findData.attributes & host::kAttrDirectory)) items.push_back(item);
+    for (const host::PanelItem& item : Active().SelectedOrCurrent()) {
+        if (item.findData.attributes & host::kAttrDirectory) continue;
+        const std::string name = item.findData.fileName;
+        const std::string path = folder.PathOf(name);
+        const std::string kind = NonRegularKind(path);
+        if (!kind.empty()) {
+            Error("Copy", {name + " is " + kind + ".", "Only regular files are copied onto a plugin panel."});
+            return;
+        }
+        if (!FitsPluginRecord(path)) {
+            Error("Copy", {"Cannot copy " + name + ":", TooLongMessage("its path", path) + "."});
+            return;
+        }
+        items.push_back(item);
+    }
     if (items.empty()) return;
+    // A storage file that cannot be written takes nothing: say so before the plugin tries.
+    const std::string storage = target->HostFile();
+    if (!storage.empty()) {
+        std::string reason;
+        if (!CanAppendTo(storage, &reason)) {
+            Error("Copy", {"Cannot copy onto " + storage + ":", reason});
+            return;
+        }
+    }
+    const FileStamp before = StampOf(storage);
     SyncCurrentDir();
     EnterPlugin(target->GetPlugin());
     target->GetPlugin().Exports().putFiles(target->Handle(), items.data(), static_cast<int>(items.size()), 0, 0);
     SyncCurrentDir();
+    // The selection goes only when something was copied.
+    if (!storage.empty() && StampOf(storage) == before) {
+        Notice("Copy", "Nothing was copied onto " + fs::path(storage).filename().string() + ".");
+        return;
+    }
     Active().ClearSelection();
+}
+
+std::vector<std::string> FileManager::ChosenNames() {
+    std::vector<std::string> names;
+    for (const host::PanelItem& item : Active().SelectedOrCurrent()) names.push_back(item.findData.fileName);
+    return names;
+}
+
+void FileManager::AfterFileJob(const std::vector<std::string>& done) {
+    // Items handled leave the selection; those left undone stay selected.
+    for (const std::string& name : done) Active().Deselect(name);
+    for (int side = 0; side < 2; ++side)
+        if (auto* folder = dynamic_cast<FolderPanel*>(sides_[side])) folder->Update(true);
+}
+
+void FileManager::CopyOrMove(bool move) {
+    auto* source = dynamic_cast<FolderPanel*>(&Active());
+    auto* destination = dynamic_cast<FolderPanel*>(&Passive());
+    if (source == nullptr) {
+        Notice(move ? "Move" : "Copy", "Files are copied and moved from folder panels.");
+        return;
+    }
+    const std::vector<std::string> names = ChosenNames();
+    if (names.empty()) return;
+    ScreenFileOpsUi ui(screen_);
+    std::string target = destination != nullptr ? destination->Folder() : source->Folder();
+    const std::string what = names.size() == 1 ? names[0] : std::to_string(names.size()) + " items";
+    if (!ui.AskPath(move ? "Move" : "Copy", (move ? "Move or rename " : "Copy ") + what + " to:",
+                    move ? "&Move" : "&Copy", &target))
+        return;
+    const FileJobResult result = CopyItems(ui, source->Folder(), names, target, move);
+    AfterFileJob(result.done);
+    if (move && names.size() == 1 && !result.done.empty()) {
+        // A rename in place: the cursor follows the new name.
+        const std::filesystem::path renamed = target;
+        if (renamed.parent_path() == source->Folder() || !renamed.has_parent_path())
+            source->MoveTo(renamed.filename().string());
+    }
+}
+
+void FileManager::ViewCurrent() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    const int i = Active().Current();
+    if (folder == nullptr) {
+        Notice("View", "F3 views the files of folder panels.");
+        return;
+    }
+    if (i < 0 || i >= Active().Count() || Active().IsFolder(i)) return;
+    const std::string name = Active().Name(i);
+    const std::string path = folder->PathOf(name);
+    const std::string kind = NonRegularKind(path);
+    if (!kind.empty()) {
+        Error("View", {name + " is " + kind + ".", "Only regular files are viewed."});
+        return;
+    }
+    std::string reason;
+    if (!ViewFile(screen_, path, path, &reason)) Error("View", {"Cannot read " + name + ":", reason});
+}
+
+void FileManager::MakeFolderHere() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    if (folder == nullptr) {
+        Notice("Make folder", "Folders are made in folder panels.");
+        return;
+    }
+    ScreenFileOpsUi ui(screen_);
+    std::string name;
+    if (!ui.AskPath("Make folder", "Make the folder:", "&OK", &name)) return;
+    const std::filesystem::path path = std::filesystem::path(name).is_absolute() ? name : folder->PathOf(name);
+    if (MakeFolder(ui, path.string())) {
+        AfterFileJob({});
+        folder->MoveTo(std::filesystem::path(name).begin()->string());
+    }
+}
+
+void FileManager::DeleteChosen() {
+    auto* folder = dynamic_cast<FolderPanel*>(&Active());
+    if (folder == nullptr) {
+        Notice("Delete", "Files are deleted in folder panels.");
+        return;
+    }
+    const std::vector<host::PanelItem> items = Active().SelectedOrCurrent();
+    if (items.empty()) return;
+    ScreenFileOpsUi ui(screen_);
+    bool folders = false;
+    for (const host::PanelItem& item : items) folders = folders || (item.findData.attributes & host::kAttrDirectory);
+    std::vector<std::string> lines = {"Delete " + Subject(items) + "?"};
+    if (folders) lines.push_back("Folders go with everything in them.");
+    if (!ui.Confirm("Delete", lines, "&Delete")) return;
+    const FileJobResult result = DeleteItems(ui, folder->Folder(), ChosenNames());
+    AfterFileJob(result.done);
 }
 
 void FileManager::PluginsMenu() {
@@ -254,17 +519,52 @@ void FileManager::PluginsMenu() {
     if (choice < 0) return;
     Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
     if (plugin.Exports().openPlugin == nullptr) return;
+    const std::string tooLong = PathTooLongForPlugins();
+    if (!tooLong.empty()) {
+        Error("Plugins", {"Cannot start " + Decode8(content.items[static_cast<size_t>(choice)].text) + ":", tooLong});
+        return;
+    }
+    // A plugin panel's items are not files on disk: a plugins-menu command
+    // that asks for the active panel's files gets none, and the user is told.
+    ViewPanel& active = Active();
+    active.RefuseState(active.IsPlugin());
+    active.ForgetLeftOut();
     SyncCurrentDir();
     EnterPlugin(plugin);
     const host::PanelHandle handle = plugin.Exports().openPlugin(kOpenFromPluginsMenu,
                                                                  choices[static_cast<size_t>(choice)].second);
     SyncCurrentDir();
+    const bool refused = active.StateWasRefused();
+    active.RefuseState(false);
+    if (!active.LeftOut().empty()) {
+        std::vector<std::string> lines = active.LeftOut();
+        lines.push_back("Only regular files are handed to the plugins; these were left out.");
+        Error("Plugins", lines);
+        active.ForgetLeftOut();
+    }
+    if (refused)
+        Notice("Plugins", Decode8(content.items[static_cast<size_t>(choice)].text) +
+                              " works on the files of a folder panel; the active panel shows " + active.Title() +
+                              ". Switch to a folder panel first.");
     if (IsValid(handle)) {
         auto panel = std::make_unique<PluginPanel>(
             plugin, handle, [this] { RepaintAll(); }, [this](Plugin& p) { EnterPlugin(p); });
         host_.BindPanelHandle(handle, panel.get());
         Replace(active_, std::move(panel));
     }
+}
+
+std::string FileManager::PathTooLongForPlugins() {
+    for (int side : {active_, 1 - active_}) {
+        const std::string dir = sides_[side]->Directory();
+        if (!FitsPluginRecord(dir)) return TooLongMessage("The folder " + dir, dir) + ".";
+    }
+    if (auto* folder = dynamic_cast<FolderPanel*>(&Active()))
+        for (const host::PanelItem& item : folder->SelectedOrCurrent()) {
+            const std::string path = folder->PathOf(item.findData.fileName);
+            if (!FitsPluginRecord(path)) return TooLongMessage(path, path) + ".";
+        }
+    return "";
 }
 
 void FileManager::ConfigMenu() {
@@ -291,14 +591,72 @@ void FileManager::ConfigMenu() {
     SyncCurrentDir();
 }
 
+bool FileManager::ConfirmQuit() {
+    std::vector<std::string> open;
+    for (int side = 0; side < 2; ++side)
+        if (sides_[side]->IsPlugin()) open.push_back(sides_[side]->Title());
+    if (open.empty() || ReadHostSetting(kConfirmQuitValue, 1) == 0) return true;
+    const int width = 50;
+    std::vector<host::DialogItem> items = {
+        DialogItem(host::kDiDoubleBox, 0, 0, width - 1, 6, "Quit"),
+        DialogItem(host::kDiText, 2, 1, width - 3, 1, "A plugin panel is open: " + open[0]),
+        DialogItem(host::kDiText, 2, 2, width - 3, 2, "Quit plughost?"),
+        DialogItem(host::kDiCheckBox, 2, 3, 0, 3, "&Do not ask again"),
+        DialogItem(host::kDiText, 0, 4, 0, 4, "", host::kDifSeparator),
+        DialogItem(host::kDiButton, 0, 5, 0, 5, "&Quit", host::kDifCenterGroup),
+        DialogItem(host::kDiButton, 0, 5, 0, 5, "&Cancel", host::kDifCenterGroup),
+    };
+    items[5].focus = 1;
+    items[5].defaultButton = 1;
+    DialogContent content;
+    content.width = width;
+    content.height = 7;
+    content.items = items.data();
+    content.count = static_cast<int>(items.size());
+    if (RunDialog(screen_, content) != 5) return false;
+    if (items[3].selected) WriteHostSetting(kConfirmQuitValue, 0);
+    return true;
+}
+
 void FileManager::Idle() {
     lastIdle_ = std::chrono::steady_clock::now();
-    for (int side = 0; side < 2; ++side)
+    bool changed = false;
+    for (int side = 0; side < 2; ++side) {
         if (auto* panel = dynamic_cast<PluginPanel*>(sides_[side])) panel->Idle();
+        // Folder panels follow their folder: files other programs make or remove show up.
+        if (auto* folder = dynamic_cast<FolderPanel*>(sides_[side])) changed = folder->RefreshIfChanged() || changed;
+    }
     SyncCurrentDir();
+    if (changed) RepaintAll();
+}
+
+void FileManager::SelectByPattern(bool select) {
+    ScreenFileOpsUi ui(screen_);
+    std::string pattern = "*";
+    if (!ui.AskPath(select ? "Select" : "Deselect", select ? "Select the files matching:" : "Deselect the files matching:",
+                    "&OK", &pattern))
+        return;
+    Active().SelectMatching(pattern, select);
+}
+
+bool FileManager::QuickSearch(int code) {
+    const bool alt = (code & key::kAlt) != 0 && key::IsPrintable(code & ~key::kAlt);
+    if (!alt) {
+        search_.clear();
+        return false;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastSearch_ > std::chrono::seconds(2)) search_.clear();
+    lastSearch_ = now;
+    const std::string typed = EncodeUtf8(static_cast<char32_t>(code & ~key::kAlt));
+    if (Active().FindPrefix(search_ + typed)) search_ += typed;
+    RepaintAll();
+    return true;
 }
 
 bool FileManager::HandleKey(int code) {
+    // Alt+letters jump to the first name starting with what was typed so far.
+    if (QuickSearch(code)) return true;
     ViewPanel& panel = Active();
     if (panel.Cursor().Handle(code, panel.Count(), panel.PageRows())) {
         RepaintAll();
@@ -324,6 +682,15 @@ bool FileManager::HandleKey(int code) {
             static_cast<FolderPanel&>(panel).Enter("..");
         SyncCurrentDir();
         break;
+    case U'+':
+        SelectByPattern(true);
+        break;
+    case U'-':
+        SelectByPattern(false);
+        break;
+    case U'*':
+        panel.InvertSelection();
+        break;
     case key::kCtrlR:
         panel.Update(true);
         break;
@@ -331,14 +698,31 @@ bool FileManager::HandleKey(int code) {
         ShowKeys();
         break;
     case key::F(5):
-        CopyToPlugin();
+        // Onto a plugin panel the plugin takes the files; between folders the host copies.
+        if (Passive().IsPlugin() || Active().IsPlugin())
+            CopyToPlugin();
+        else
+            CopyOrMove(false);
+        break;
+    case key::F(3):
+        ViewCurrent();
+        break;
+    case key::F(6):
+        CopyOrMove(true);
+        break;
+    case key::F(7):
+        MakeFolderHere();
+        break;
+    case key::F(8):
+        DeleteChosen();
         break;
     case key::F(9):
     case key::kAltShiftF9:
         ConfigMenu();
         break;
     case key::F(10):
-        return false;
+        if (ConfirmQuit()) return false;
+        break;
     case key::F(11):
         PluginsMenu();
         break;
@@ -353,6 +737,8 @@ int FileManager::Run() {
     RepaintAll();
     lastIdle_ = std::chrono::steady_clock::now();
     for (;;) {
+        // A quit signal ends the program here, between jobs, never inside one.
+        if (const int signal = screen_.QuitSignal()) return 128 + signal;
         const auto elapsed = std::chrono::steady_clock::now() - lastIdle_;
         if (elapsed >= kIdleInterval) {
             Idle();

@@ -2,13 +2,15 @@
 // bar, with the plugins reached through the keys
 //   Enter   open a folder, go up on "..", offer a file to the plugins
 //   Ins/Space select, Tab other panel, Ctrl+PgUp leave a plugin panel
-//   F5      copy onto the plugin panel in the other panel (PutFiles)
+//   F5      copy onto the plugin panel in the other panel (PutFiles), or
+//           between folder panels; F6 move/rename, F7 make folder, F8 delete
 //   F9, Alt+Shift+F9 configuration menu, F11 plugins menu, F10 quit
 // Open plugin panels get the idle event about twice a second.
 #pragma once
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "tui/folder_panel.h"
@@ -47,10 +49,28 @@ private:
     void OpenFile(FolderPanel& folder, const std::string& name);
     void ClosePluginPanel(int side);
     void CopyToPlugin();
+    // File operations of folder panels (file_operations.h).
+    void CopyOrMove(bool move);
+    void MakeFolderHere();
+    void ViewCurrent();
+    void DeleteChosen();
+    std::vector<std::string> ChosenNames();
+    void AfterFileJob(const std::vector<std::string>& done);
     void PluginsMenu();
     void ConfigMenu();
+    // Why a plugin cannot be given the panels' folders or the selected files
+    // (a path longer than its records hold); empty when all fit.
+    std::string PathTooLongForPlugins();
     void ShowKeys();
+    // F10: asks first while a plugin panel is open, unless the host's
+    // setting ConfirmQuit (Software\plughost\Host) is 0; true to quit.
+    bool ConfirmQuit();
+    // Gray +/-: select or deselect by wildcard; Alt+letters: jump by name.
+    void SelectByPattern(bool select);
+    bool QuickSearch(int code);
     void Notice(const std::string& title, const std::string& text);
+    // A warning box: what failed, then why.
+    void Error(const std::string& title, const std::vector<std::string>& lines);
     void SyncCurrentDir();
     void EnterPlugin(Plugin& plugin) { current_ = &plugin; }
     bool FindHelp(const std::string& topic, HelpTopic* out);
@@ -61,6 +81,8 @@ private:
     int active_ = 0;
     Plugin* current_ = nullptr;
     std::chrono::steady_clock::time_point lastIdle_;
+    std::string search_;  // what Alt+letters typed so far
+    std::chrono::steady_clock::time_point lastSearch_;
 };
 
 }  // namespace plughost::tui

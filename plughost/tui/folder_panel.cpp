@@ -1,6 +1,7 @@
 #include "folder_panel.h"
 
 #include "../folder_listing.h"
+#include "tui/file_checks.h"
 
 #include <filesystem>
 #include <system_error>
@@ -29,7 +30,32 @@ FolderPanel::FolderPanel(std::string folder, std::function<void()> repaint)
     SetItems(Read(&ok), fs::path(folder_).has_relative_path(), false);
 }
 
-std::vector<host::PanelItem> FolderPanel::Read(bool* ok) const { return ListFolder(folder_, ok); }
+namespace {
+
+int64_t FolderStamp(const std::string& folder) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(folder, ec);
+    return ec ? 0 : static_cast<int64_t>(time.time_since_epoch().count());
+}
+
+}  // namespace
+
+std::string FolderPanel::NotOfferable(const host::PanelItem& item) const {
+    if (item.findData.attributes & host::kAttrDirectory) return "";
+    return NonRegularKind(PathOf(item.findData.fileName));
+}
+
+bool FolderPanel::RefreshIfChanged() {
+    if (FolderStamp(folder_) == stamp_) return false;
+    Update(true);
+    return true;
+}
+
+std::vector<host::PanelItem> FolderPanel::Read(bool* ok) {
+    error_.clear();
+    stamp_ = FolderStamp(folder_);
+    return ListFolder(folder_, ok, &error_);
+}
 
 bool FolderPanel::Update(bool keepSelection) {
     bool ok = false;

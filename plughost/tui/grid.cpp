@@ -15,9 +15,24 @@ Cell Grid::At(int x, int y) const {
     return cells_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
 }
 
+void Grid::PutCell(int x, int y, char32_t ch, Style style) {
+    Cell& cell = cells_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    // Half a wide character left behind would show as garbage: blank the other half.
+    if (cell.ch == kWideTail && x > 0 && ch != kWideTail) {
+        Cell& lead = cells_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x - 1)];
+        lead.ch = U' ';
+    }
+    if (cell.ch != kWideTail && x + 1 < width_) {
+        Cell& next = cells_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x + 1)];
+        if (next.ch == kWideTail) next.ch = U' ';
+    }
+    cell = Cell{ch, style};
+}
+
 void Grid::Put(int x, int y, char32_t ch, Style style) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    cells_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = Cell{ch, style};
+    if (ch == kWideTail) ch = U' ';
+    PutCell(x, y, ch, style);
 }
 
 int Grid::Text(int x, int y, std::u32string_view text, Style style, int maxWidth) {
@@ -25,6 +40,22 @@ int Grid::Text(int x, int y, std::u32string_view text, Style style, int maxWidth
     for (char32_t ch : text) {
         if (maxWidth >= 0 && written >= maxWidth) break;
         if (x + written >= width_) break;
+        int w = CharWidth(ch);
+        if (w == 0) continue;
+        if (w < 0) ch = U'?', w = 1;
+        if (w == 2) {
+            const bool room = (maxWidth < 0 || written + 2 <= maxWidth) && x + written + 1 < width_;
+            if (!room || x + written < 0 || y < 0 || y >= height_) {
+                Put(x + written, y, U' ', style);
+                ++written;
+                break;
+            }
+            Put(x + written, y, ch, style);
+            Put(x + written + 1, y, U' ', style);
+            PutCell(x + written + 1, y, kWideTail, style);
+            written += 2;
+            continue;
+        }
         Put(x + written, y, ch, style);
         ++written;
     }
@@ -62,7 +93,8 @@ void Grid::Rule(int x1, int x2, int y, bool doubleFrame, Style style) {
 
 std::string Grid::RowText(int y) const {
     std::string out;
-    for (int x = 0; x < width_; ++x) out += EncodeUtf8(At(x, y).ch);
+    for (int x = 0; x < width_; ++x)
+        if (At(x, y).ch != kWideTail) out += EncodeUtf8(At(x, y).ch);
     return out;
 }
 

@@ -35,6 +35,9 @@ enum class Style : uint8_t {
     kCount
 };
 
+// The cell right of a wide character holds this: the character covers it.
+constexpr char32_t kWideTail = 0;
+
 struct Cell {
     char32_t ch = U' ';
     Style style = Style::kPanel;
@@ -48,10 +51,13 @@ public:
     int Height() const { return height_; }
 
     Cell At(int x, int y) const;
-    // Writes inside the grid only; anything outside is dropped.
+    // Writes one narrow character inside the grid only; anything outside is
+    // dropped. Writing over half of a wide character blanks its other half.
     void Put(int x, int y, char32_t ch, Style style);
-    // Writes `text` from (x, y), at most `maxWidth` cells (-1: to the grid's edge).
-    // Returns the number of cells written.
+    // Writes `text` from (x, y), at most `maxWidth` cells (-1: to the grid's
+    // edge), each character in as many cells as the terminal gives it: a
+    // wide one takes two (a blank when only one is left), a zero-width one is
+    // left out and a control character shows as '?'. Returns the cells written.
     int Text(int x, int y, std::u32string_view text, Style style, int maxWidth = -1);
     void Fill(int x, int y, int width, int height, Style style, char32_t ch = U' ');
     // A frame with corners at (x1, y1) and (x2, y2).
@@ -59,11 +65,13 @@ public:
     // A horizontal rule from x1 to x2 whose ends join a frame of the given kind.
     void Rule(int x1, int x2, int y, bool doubleFrame, Style style);
 
-    // Row y as UTF-8 text (trailing blanks kept), for tests and logs.
+    // Row y as UTF-8 text (trailing blanks kept; a wide character once), for tests and logs.
     std::string RowText(int y) const;
     bool operator==(const Grid&) const = default;
 
 private:
+    void PutCell(int x, int y, char32_t ch, Style style);
+
     int width_ = 0;
     int height_ = 0;
     std::vector<Cell> cells_;

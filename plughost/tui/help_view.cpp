@@ -27,8 +27,9 @@ std::vector<std::u32string> WrapLine(const std::u32string& line, int width) {
     return out;
 }
 
-void ShowHelp(Screen& screen, const std::string& topic) {
-    if (topic.empty()) return;
+void ShowHelp(Screen& screen, const std::string& asked) {
+    // Where no topic is named (a menu, a dialog without one) the plugin's contents serve.
+    const std::string topic = asked.empty() ? std::string(kContentsTopic) : asked;
     HelpTopic help;
     if (!screen.FindHelp(topic, &help)) {
         MessageContent notice;
@@ -58,6 +59,19 @@ void ShowHelp(Screen& screen, const std::string& topic) {
                   width - 4);
         for (int row = 0; row < visible && top + row < static_cast<int>(wrapped.size()); ++row)
             grid.Text(left + 3, y0 + 1 + row, wrapped[static_cast<size_t>(top + row)], Style::kHelp, width - 6);
+        const int total = static_cast<int>(wrapped.size());
+        if (total > visible) {
+            // Scroll indicator on the right frame: arrows at the ends, a block for the position.
+            const int right = left + width - 2;
+            grid.Put(right, y0 + 1, top > 0 ? U'▲' : U'║', Style::kHelpTitle);
+            grid.Put(right, y0 + visible, top + visible < total ? U'▼' : U'║', Style::kHelpTitle);
+            const int track = std::max(1, visible - 2);
+            const int maxTop = std::max(1, total - visible);
+            grid.Put(right, y0 + 2 + (track - 1) * top / maxTop, U'█', Style::kHelpTitle);
+            const std::u32string keys = U" PgUp PgDn Home End  Esc ";
+            grid.Text(left + std::max(2, (width - static_cast<int>(keys.size())) / 2), y0 + height - 1, keys,
+                      Style::kHelpTitle, width - 4);
+        }
         screen.HideCursor();
     };
     Screen::Layer layer(screen, paint);
@@ -71,8 +85,9 @@ void ShowHelp(Screen& screen, const std::string& topic) {
         if (code == key::kEsc || code == key::kEnter || code == key::F(10) || code == key::F(1)) return;
         if (code == key::kDown) ++top;
         if (code == key::kUp) --top;
-        if (code == key::kPageDown) top += visible;
-        if (code == key::kPageUp) top -= visible;
+        // A page keeps its last line in sight.
+        if (code == key::kPageDown) top += std::max(1, visible - 1);
+        if (code == key::kPageUp) top -= std::max(1, visible - 1);
         if (code == key::kHome) top = 0;
         if (code == key::kEnd) top = static_cast<int>(wrapped.size());
         if (top < 0) top = 0;

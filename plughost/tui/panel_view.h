@@ -36,6 +36,14 @@ struct PanelPaint {
     bool active = false;
 };
 
+// Widths of the name, size and date columns in a panel `inner` columns
+// wide; 0 for a column left out. The date is "dd.mm.yy hh:mm" or, shorter,
+// "dd.mm.yy".
+struct PanelColumns {
+    int name = 0, size = 0, date = 0;
+};
+PanelColumns ChooseColumns(int inner);
+
 // Rows of the list in a panel of the given height.
 int PanelListRows(int height);
 

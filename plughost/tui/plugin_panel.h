@@ -15,7 +15,10 @@ public:
 
     bool Update(bool keepSelection) override;
     std::string Title() const override { return title_; }
-    std::string Directory() const override { return directory_; }
+    // The plugin's folder; a panel on a file with no folder of its own (a
+    // storage) reports that file, so that a plugin writing "into the other
+    // panel" writes into it, as copying onto the panel does.
+    std::string Directory() const override { return directory_.empty() ? hostFile_ : directory_; }
     bool IsPlugin() const override { return true; }
 
     Plugin& GetPlugin() { return plugin_; }

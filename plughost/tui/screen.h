@@ -49,6 +49,7 @@ public:
     // Reads a key; on a resize the grid takes the new size and everything is
     // repainted before key::kResize is returned.
     int ReadKey(int timeoutMs);
+    int QuitSignal() { return terminal_.QuitSignal(); }
 
     // A modal layer: opened by the constructor, closed by the destructor.
     class Layer {

@@ -15,6 +15,9 @@ public:
     // The next key (keys.h), key::kNone when none came within timeoutMs
     // (a negative timeout waits for ever), key::kResize when the size changed.
     virtual int ReadKey(int timeoutMs) = 0;
+    // The signal that asked the program to quit, 0 when none did. Once it is
+    // set, ReadKey answers Esc so that open views close.
+    virtual int QuitSignal() { return 0; }
 };
 
 }  // namespace plughost::tui

@@ -21,6 +21,26 @@ std::u32string Decode(std::string_view text);
 // Encodes one character as UTF-8 (for typed text and file names).
 std::string EncodeUtf8(char32_t ch);
 
+// Columns a character takes on the terminal: 2 for East Asian wide
+// characters and emoji, 0 for combining marks and other zero-width
+// characters, 1 otherwise. The real terminal installs the C library's
+// wcwidth (what ncurses lays out with) through SetCharWidthSource; the
+// built-in table serves tests and terminals without it.
+int CharWidth(char32_t ch);
+int TableCharWidth(char32_t ch);
+void SetCharWidthSource(int (*source)(char32_t));
+int TextWidth(std::u32string_view text);
+// The longest start of `text` that fits in `width` columns.
+std::u32string CutToWidth(std::u32string_view text, int width);
+
+// Edit fields work on characters: a field's bytes as characters (UTF-8 when
+// the bytes are UTF-8; otherwise each byte above 0x7F becomes a stand-in
+// that EditBytes turns back into that byte), and back to bytes.
+std::u32string EditChars(std::string_view bytes);
+std::string EditBytes(std::u32string_view chars);
+// How an edit character shows on the screen.
+char32_t ShownEditChar(char32_t ch);
+
 // A label with an '&' marker: the marker is dropped and its character is the
 // hot key; "&&" stands for a plain '&'.
 struct Label {

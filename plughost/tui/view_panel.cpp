@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "match_name.h"
 #include "platform/platform.h"
 #include "tui/keys.h"
 
@@ -64,6 +65,57 @@ void ViewPanel::ClearSelection() {
     for (host::PanelItem& item : items_) item.flags &= ~host::kItemSelected;
 }
 
+void ViewPanel::Deselect(const std::string& name) {
+    for (host::PanelItem& item : items_)
+        if (name == item.findData.fileName) item.flags &= ~host::kItemSelected;
+}
+
+int ViewPanel::SelectMatching(const std::string& patterns, bool select) {
+    std::vector<std::string> list;
+    std::string current;
+    for (char c : patterns + ";") {
+        if (c == ',' || c == ';') {
+            while (!current.empty() && current.back() == ' ') current.pop_back();
+            if (!current.empty()) list.push_back(current);
+            current.clear();
+        } else if (!(c == ' ' && current.empty())) {
+            current += c;
+        }
+    }
+    int changed = 0;
+    for (int i = 0; i < Count(); ++i) {
+        if (IsUp(i)) continue;
+        const std::string name = Name(i);
+        bool match = false;
+        for (const std::string& pattern : list) match = match || MatchName(pattern, name, false);
+        if (!match || IsSelected(i) == select) continue;
+        items_[static_cast<size_t>(i)].flags ^= host::kItemSelected;
+        ++changed;
+    }
+    return changed;
+}
+
+void ViewPanel::InvertSelection() {
+    for (int i = 0; i < Count(); ++i)
+        if (!IsUp(i) && !IsFolder(i)) items_[static_cast<size_t>(i)].flags ^= host::kItemSelected;
+}
+
+bool ViewPanel::FindPrefix(const std::string& prefix) {
+    auto fold = [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+    for (int i = 0; i < Count(); ++i) {
+        const std::string name = Name(i);
+        if (IsUp(i) || name.size() < prefix.size()) continue;
+        bool same = true;
+        for (size_t k = 0; k < prefix.size() && same; ++k) same = fold(name[k]) == fold(prefix[k]);
+        if (same) {
+            cursor_.current = i;
+            cursor_.Clamp(Count(), pageRows_);
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<host::PanelItem> ViewPanel::SelectedOrCurrent() const {
     std::vector<host::PanelItem> out;
     for (const host::PanelItem& item : items_)
@@ -100,8 +152,24 @@ void ViewPanel::SetItems(std::vector<host::PanelItem> items, bool withUp, bool k
 }
 
 bool ViewPanel::FillState(host::PanelState* state) {
+    if (refuseState_) {
+        stateAsked_ = true;
+        *state = host::PanelState{};
+        return false;
+    }
     stateItems_ = items_;
-    stateSelected_ = SelectedOrCurrent();
+    stateSelected_.clear();
+    // Only regular files (and folders) are handed over: a plugin reading a
+    // FIFO or a device could block for good.
+    for (const host::PanelItem& item : SelectedOrCurrent()) {
+        const std::string why = NotOfferable(item);
+        if (why.empty()) {
+            stateSelected_.push_back(item);
+        } else {
+            const std::string note = std::string(item.findData.fileName) + " is " + why;
+            if (std::find(leftOut_.begin(), leftOut_.end(), note) == leftOut_.end()) leftOut_.push_back(note);
+        }
+    }
     *state = host::PanelState{};
     state->plugin = IsPlugin() ? 1 : 0;
     state->panelItems = stateItems_.data();
@@ -111,7 +179,9 @@ bool ViewPanel::FillState(host::PanelState* state) {
     state->currentItem = cursor_.current;
     state->topPanelItem = cursor_.top;
     state->visible = 1;
-    std::strncpy(state->currentDir, Directory().c_str(), sizeof state->currentDir - 1);
+    // A folder longer than the record holds is left out, never cut.
+    const std::string dir = Directory();
+    if (dir.size() < sizeof state->currentDir) std::memcpy(state->currentDir, dir.c_str(), dir.size() + 1);
     return true;
 }
 

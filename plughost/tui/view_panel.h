@@ -27,6 +27,18 @@ public:
     virtual std::string Directory() const = 0;
     virtual bool IsPlugin() const = 0;
 
+    // While refused, FillState hands out an empty state and notes that it was
+    // asked (a plugin wanted this panel's items as files).
+    void RefuseState(bool refuse) {
+        refuseState_ = refuse;
+        stateAsked_ = false;
+    }
+    bool StateWasRefused() const { return stateAsked_; }
+    // Selected items FillState left out of the selection handed to a plugin
+    // (files that are not regular), with what they are; since ForgetLeftOut.
+    const std::vector<std::string>& LeftOut() const { return leftOut_; }
+    void ForgetLeftOut() { leftOut_.clear(); }
+
     const std::vector<host::PanelItem>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
     std::string Name(int index) const;
@@ -41,6 +53,15 @@ public:
     // Insert: flips the selection of the item under the cursor ("..": none) and steps down.
     void ToggleCurrent();
     void ClearSelection();
+    void Deselect(const std::string& name);
+    // Selects (or deselects) every item but ".." whose name matches one of
+    // the wildcard patterns (separated by ',' or ';'); returns how many changed.
+    int SelectMatching(const std::string& patterns, bool select);
+    // Inverts the selection of the files (folders are left as they are).
+    void InvertSelection();
+    // Moves the cursor to the first item whose name starts with `prefix`
+    // (ASCII letters in either case); false when there is none.
+    bool FindPrefix(const std::string& prefix);
     // The selected items, or the item under the cursor when none is selected.
     std::vector<host::PanelItem> SelectedOrCurrent() const;
 
@@ -49,6 +70,8 @@ public:
     void Paint(Grid& grid, int x, int y, int width, int height, bool active);
 
 protected:
+    // Why an item may not be handed to a plugin as a file ("" when it may).
+    virtual std::string NotOfferable(const host::PanelItem&) const { return ""; }
     // Replaces the items; with keepSelection, items still present stay
     // selected; the cursor stays on the same name where it can.
     void SetItems(std::vector<host::PanelItem> items, bool withUp, bool keepSelection);
@@ -62,6 +85,8 @@ private:
     std::vector<host::PanelItem> stateItems_, stateSelected_;
     PanelCursor cursor_;
     int pageRows_ = 10;
+    bool refuseState_ = false, stateAsked_ = false;
+    std::vector<std::string> leftOut_;
 };
 
 // A panel item of the given name (a folder when `folder`).

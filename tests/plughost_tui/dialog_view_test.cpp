@@ -321,5 +321,87 @@ TEST_F(DialogViewTest, ResizeRecentresTheDialog) {
     EXPECT_EQ(terminal.seen.At(10, 3).ch, U'╔');
 }
 
+TEST_F(DialogViewTest, EditFieldsEditCharactersAndHandBackUtf8) {
+    struct Case {
+        const char* start;
+        std::vector<int> keys;
+        const char* want;
+    } const cases[] = {
+        {"", {U'é', U'€', U'ß'}, "\xC3\xA9\xE2\x82\xAC\xC3\x9F"},
+        {"na\xC3\xAFve", {key::kEnd, key::kLeft, key::kLeft, key::kBackspace, key::kBackspace}, "nve"},
+        {"caf\xC3\xA9", {key::kEnd, key::kBackspace, U'e'}, "cafe"},            // never a lone 0xC3
+        {"\xC4\xC4 ab", {key::kEnd, key::kBackspace, U'!'}, "\xC4\xC4 a!"},  // OEM bytes kept
+    };
+    for (const Case& c : cases) {
+        std::vector<host::DialogItem> items = {
+            Item(host::kDiEdit, 2, 1, 20, 1, c.start, 0, 0, 1),
+            Item(host::kDiButton, 2, 3, 0, 0, "OK", 0, 0, 0, 1),
+        };
+        for (int code : c.keys) terminal.Press(code);
+        terminal.Press(key::kEnter);
+        EXPECT_EQ(Run(items, 30, 5), 1);
+        EXPECT_STREQ(items[0].data, c.want) << c.start;
+    }
+}
+
+TEST_F(DialogViewTest, WideCharactersInAFieldKeepTheCursorOnTheirColumns) {
+    std::vector<host::DialogItem> items = {
+        Item(host::kDiEdit, 2, 1, 7, 1, "", 0, 0, 1),   // six columns
+        Item(host::kDiButton, 2, 3, 0, 0, "OK", 0, 0, 0, 1),
+    };
+    for (char32_t ch : std::u32string(U"漢字漢字")) terminal.Press(static_cast<int>(ch));
+    terminal.Press(key::kEnter);
+    EXPECT_EQ(Run(items, 30, 5), 1);
+    EXPECT_STREQ(items[0].data, "漢字漢字");
+    // The field shows the last two characters with the cursor after them, inside the field.
+    EXPECT_TRUE(terminal.Showed("漢字")) << terminal.Text();
+    EXPECT_FALSE(terminal.Showed("字漢字"));
+}
+
+TEST_F(DialogViewTest, HelpWithoutATopicShowsContentsAndPagesWithAnIndicator) {
+    std::vector<host::DialogItem> items = {Item(host::kDiButton, 2, 1, 0, 0, "OK", 0, 0, 1, 1)};
+    DialogContent content;  // no help topic of its own
+    content.width = 20;
+    content.height = 4;
+    content.items = items.data();
+    content.count = 1;
+    std::string asked;
+    terminal.Press(key::F(1));
+    terminal.Press(key::kPageDown);     // seen: the first page
+    terminal.Press(key::kEsc);          // seen: the second page
+    terminal.Press(key::kEnter);
+    std::vector<std::string> pages;
+    struct Spy : Terminal {
+        FakeTerminal& inner;
+        std::vector<std::string>& pages;
+        Spy(FakeTerminal& i, std::vector<std::string>& p) : inner(i), pages(p) {}
+        void Size(int* w, int* h) override { inner.Size(w, h); }
+        void Present(const Grid& g, int x, int y) override { inner.Present(g, x, y); }
+        int ReadKey(int t) override {
+            if (inner.Shows("line 1 .") || inner.Shows("line 20 .")) pages.push_back(inner.Text());
+            return inner.ReadKey(t);
+        }
+    } spy(terminal, pages);
+    Screen spyScreen(spy);  // 80 x 25: the help window lists 19 lines
+    spyScreen.SetHelpSource([&](const std::string& topic, HelpTopic* out) {
+        asked = topic;
+        out->title = "Contents";
+        for (int i = 1; i <= 40; ++i) out->lines.push_back("line " + std::to_string(i) + " .");
+        return true;
+    });
+    EXPECT_EQ(RunDialog(spyScreen, content), 0);
+    EXPECT_EQ(asked, "Contents");
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(pages[0].find("line 19 ."), std::string::npos);
+    EXPECT_EQ(pages[0].find("line 20 ."), std::string::npos);
+    EXPECT_EQ(pages[0].find("▲"), std::string::npos);      // at the top: no arrow up
+    EXPECT_NE(pages[0].find("▼"), std::string::npos);
+    EXPECT_NE(pages[0].find("PgUp PgDn"), std::string::npos);
+    // PgDn keeps the page's last line in sight.
+    EXPECT_NE(pages[1].find("line 19 ."), std::string::npos);
+    EXPECT_EQ(pages[1].find("line 18 ."), std::string::npos);
+    EXPECT_NE(pages[1].find("▲"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace plughost::tui

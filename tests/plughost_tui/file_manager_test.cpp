@@ -2,10 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "fake_terminal.h"
 #include "host_operations.h"
@@ -105,6 +114,225 @@ TEST_F(FileManagerTest, PluginsMenuWithoutPluginsSaysSo) {
     EXPECT_TRUE(terminal.Showed("No plugin offers a plugins menu entry."));
     EXPECT_FALSE(terminal.Shows("No plugin offers"));
     EXPECT_EQ(terminal.drained, 0);
+}
+
+#ifndef _WIN32
+TEST_F(FileManagerTest, EnterOnSpecialFilesSaysWhatTheyAreWithoutReading) {
+    ASSERT_EQ(mkfifo((root / "0.fifo").string().c_str(), 0600), 0);  // sorts first: item 2 after ".." and "out"
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "0.fifo");
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::kEnter);              // would block for good if the FIFO were opened
+    EXPECT_TRUE(terminal.Showed("0.fifo is a FIFO (named pipe)."));
+    EXPECT_TRUE(terminal.Showed("Only regular files are offered to the plugins."));
+    EXPECT_EQ(terminal.drained, 0);
+}
+
+TEST_F(FileManagerTest, PluginsGetOnlyRegularFilesOfTheSelection) {
+    ASSERT_EQ(mkfifo((root / "0.fifo").string().c_str(), 0600), 0);
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);               // 0.fifo
+    manager.HandleKey(key::kInsert);
+    manager.HandleKey(key::kInsert);             // a.txt
+    host::PanelState state = State(host::kCtlGetPanelState);
+    ASSERT_EQ(state.selectedItemsNumber, 1);
+    EXPECT_STREQ(state.selectedItems[0].findData.fileName, "a.txt");
+    ASSERT_EQ(manager.Side(0).LeftOut().size(), 1u);
+    EXPECT_EQ(manager.Side(0).LeftOut()[0], "0.fifo is a FIFO (named pipe)");
+}
+
+// POSIX only as well: the reasons are worded by the C library of the build.
+TEST_F(FileManagerTest, FailuresNameTheFileAndTheReason) {
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;  // runs after the panel listed the folder
+        std::vector<std::string> shown;
+    };
+    const fs::path deep = root / std::string(120, 'd') / std::string(120, 'e');
+    const std::vector<Case> cases = {
+        {"a folder removed after listing", [&] { fs::remove_all(root / "out"); },
+         {"Cannot read the folder out:", "No such file or directory"}},
+        {"a file removed after listing", [&] { fs::remove(root / "out"); fs::remove(root / "a.txt");
+                                                fs::create_directories(root / "out"); },
+         {"a.txt is not there any more"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::create_directories(root / "out");
+        std::ofstream(root / "a.txt") << "a";
+        FileManager manager(host, screen, root.string());
+        c.prepare();
+        manager.HandleKey(key::kDown);           // out
+        if (std::string(c.what).find("file") != std::string::npos) manager.HandleKey(key::kDown);  // a.txt
+        terminal.Press(key::kEnter);
+        manager.HandleKey(key::kEnter);
+        for (const std::string& text : c.shown) EXPECT_TRUE(terminal.Showed(text)) << text << "\n" << terminal.Text();
+    }
+
+    // A path longer than the plugins' records is refused, never cut.
+    fs::create_directories(deep);
+    std::ofstream(deep / "long.txt") << "x";
+    FileManager manager(host, screen, deep.string());
+    manager.HandleKey(key::kDown);
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "long.txt");
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::kEnter);
+    const std::string length = std::to_string((deep / "long.txt").string().size());
+    EXPECT_TRUE(terminal.Showed("its path is " + length + " bytes long; plugins take paths of at most 259 bytes."))
+        << terminal.Text();
+}
+
+#endif
+
+TEST_F(FileManagerTest, FolderPanelsFollowChangesMadeByOthers) {
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kEnd);                // b.txt, selected
+    manager.HandleKey(key::kInsert);
+    manager.Idle();
+    const int presents = terminal.presents;
+    manager.Idle();
+    EXPECT_EQ(terminal.presents, presents);      // nothing changed: nothing drawn
+    std::ofstream(root / "new.txt") << "n";
+    fs::remove(root / "a.txt");
+    fs::last_write_time(root, fs::last_write_time(root) + std::chrono::seconds(1));  // coarse clocks
+    manager.Idle();
+    EXPECT_TRUE(terminal.Shows("new.txt"));
+    EXPECT_FALSE(terminal.Shows("a.txt"));
+    EXPECT_TRUE(manager.Side(0).IsSelected(manager.Side(0).Current()));  // the selection stays
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "b.txt");
+}
+
+// Reads a whole file.
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(FileManagerTest, FileOperationsAskAndDoWhatTheySay) {
+    FileManager manager(host, screen, root.string());
+    auto run = [&](int fkey, const std::vector<int>& answers) {
+        for (int code : answers) terminal.Press(code);
+        manager.HandleKey(fkey);
+        EXPECT_EQ(terminal.drained, 0) << "a question was left unanswered";
+        terminal.drained = 0;
+    };
+    auto type = [](const std::string& text) {
+        std::vector<int> keys(text.begin(), text.end());
+        keys.push_back(key::kEnter);
+        return keys;
+    };
+    // F7 makes a folder and puts the cursor on it.
+    run(key::F(7), type("made"));
+    EXPECT_TRUE(fs::is_directory(root / "made"));
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "made");
+
+    // The right panel goes into out/; F5 copies a.txt there (the target the dialog offers).
+    manager.HandleKey(key::kTab);
+    manager.HandleKey(key::kHome);
+    manager.HandleKey(key::kDown);
+    manager.HandleKey(key::kDown);               // out, below made
+    ASSERT_EQ(manager.Side(1).Name(manager.Side(1).Current()), "out");
+    manager.HandleKey(key::kEnter);
+    manager.HandleKey(key::kTab);
+    manager.HandleKey(key::kEnd);
+    manager.HandleKey(key::kUp);                 // a.txt
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "a.txt");
+    run(key::F(5), {key::kEnter});
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+    EXPECT_TRUE(terminal.Showed((root / "out").string()));
+
+    // Copying again asks about the existing file: Skip keeps it, Overwrite replaces it.
+    std::ofstream(root / "out" / "a.txt") << "old";
+    run(key::F(5), {key::kEnter, U's'});
+    EXPECT_TRUE(terminal.Showed("The file exists already:"));
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "old");
+    run(key::F(5), {key::kEnter, U'o'});
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+    run(key::F(5), {key::kEnter, key::kEsc});    // Esc on the question stops the job
+    EXPECT_EQ(Slurp(root / "out" / "a.txt"), "a");
+
+    // F6 with a plain name renames in place.
+    run(key::F(6), type("renamed.txt"));
+    EXPECT_FALSE(fs::exists(root / "a.txt"));
+    EXPECT_EQ(Slurp(root / "renamed.txt"), "a");
+    EXPECT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "renamed.txt");
+
+    // F8 asks first: Esc keeps the file, Enter deletes it.
+    run(key::F(8), {key::kEsc});
+    EXPECT_TRUE(fs::exists(root / "renamed.txt"));
+    run(key::F(8), {key::kEnter});
+    EXPECT_TRUE(terminal.Showed("Delete renamed.txt?"));
+    EXPECT_FALSE(fs::exists(root / "renamed.txt"));
+}
+
+TEST_F(FileManagerTest, FailedFileOperationsSayWhyAndKeepTheSelection) {
+    fs::create_directories(root / "out" / "inner");
+    FileManager manager(host, screen, root.string());
+    manager.HandleKey(key::kDown);               // out
+    ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "out");
+    manager.HandleKey(key::kInsert);
+    // Into a folder of its own: refused, and the user stops the job.
+    std::vector<int> keys(std::string("out/inner").begin(), std::string("out/inner").end());
+    keys.insert(keys.begin(), key::kBackspace);
+    for (int code : keys) terminal.Press(code);
+    terminal.Press(key::kEnter);
+    terminal.Press(U'c');
+    manager.HandleKey(key::F(5));
+    EXPECT_TRUE(terminal.Showed("Cannot copy the folder out into itself")) << terminal.Text();
+    EXPECT_FALSE(fs::exists(root / "out" / "inner" / "out"));
+    EXPECT_TRUE(manager.Side(0).IsSelected(1));
+    // Several items onto a path that is not a folder.
+    manager.HandleKey(key::kInsert);             // a.txt too
+    for (char c : std::string("nowhere.txt")) terminal.Press(c);
+    terminal.Press(key::kEnter);
+    terminal.Press(key::kEnter);
+    manager.HandleKey(key::F(6));
+    EXPECT_TRUE(terminal.Showed("it is not a folder"));
+    EXPECT_TRUE(fs::exists(root / "a.txt"));
+    EXPECT_EQ(terminal.drained, 0);
+}
+
+TEST_F(FileManagerTest, SelectionByWildcardInversionAndJumpingByName) {
+    std::ofstream(root / "c.csv") << "c";
+    FileManager manager(host, screen, root.string());
+    ViewPanel& panel = manager.Side(0);       // .. out a.txt b.txt c.csv
+    auto selected = [&] {
+        std::string names;
+        for (int i = 0; i < panel.Count(); ++i)
+            if (panel.IsSelected(i)) names += panel.Name(i) + " ";
+        return names;
+    };
+    struct Step {
+        int key;
+        std::string typed;  // the pattern typed into the question, if any
+        std::string want;
+    } const steps[] = {
+        {U'+', "*.txt", "a.txt b.txt "},
+        {U'-', "a*", "b.txt "},
+        {U'+', "*.csv; o*", "out b.txt c.csv "},
+        {U'*', "", "out a.txt "},              // files flip, folders stay
+        {U'-', "*", ""},
+    };
+    for (const Step& step : steps) {
+        if (!step.typed.empty()) {
+            terminal.Type(step.typed);
+            terminal.Press(key::kEnter);
+        }
+        manager.HandleKey(step.key);
+        EXPECT_EQ(selected(), step.want) << static_cast<char>(step.key) << step.typed;
+    }
+    EXPECT_EQ(terminal.drained, 0);
+    manager.HandleKey(U'b' | key::kAlt);
+    EXPECT_EQ(panel.Name(panel.Current()), "b.txt");
+    manager.HandleKey(U'O' | key::kAlt);       // "bo" matches nothing: the cursor stays
+    EXPECT_EQ(panel.Name(panel.Current()), "b.txt");
+    manager.HandleKey(key::kDown);             // any other key ends the search
+    manager.HandleKey(U'O' | key::kAlt);
+    manager.HandleKey(U'u' | key::kAlt);
+    EXPECT_EQ(panel.Name(panel.Current()), "out");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ WIDTH, HEIGHT = 120, 36
 
 
 class Screen:
-    def __init__(self, plughost, folder, registry, socket, temp):
+    def __init__(self, plughost, folder, registry, socket, temp, env=None, size=(None, None)):
         self.socket = socket
         self.name = "plughost"
         # Sanitizer reports go to files the fixture reads back, since the
@@ -29,17 +29,24 @@ class Screen:
         logs = os.path.join(temp, "sanitizer")
         asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS", ""), "log_path=" + logs]))
         ubsan = ":".join(filter(None, [os.environ.get("UBSAN_OPTIONS", ""), "log_path=" + logs]))
+        extra = ["%s=%s" % item for item in sorted((env or {}).items())]
         command = ["env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "TMPDIR=" + temp, "ASAN_OPTIONS=" + asan,
-                   "UBSAN_OPTIONS=" + ubsan, plughost, "--registry", registry, "browse", folder]
-        self.tmux("new-session", "-d", "-s", self.name, "-x", str(WIDTH), "-y", str(HEIGHT),
+                   "UBSAN_OPTIONS=" + ubsan] + extra + [plughost, "--registry", registry, "browse", folder]
+        self.width, self.height = size[0] or WIDTH, size[1] or HEIGHT
+        self.tmux("new-session", "-d", "-s", self.name, "-x", str(self.width), "-y", str(self.height),
                   " ".join(quote(word) for word in command))
 
     def tmux(self, *args):
         return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-S", self.socket] + list(args),
                               check=True, capture_output=True, text=True).stdout
 
-    def keys(self, *keys):
-        """Named keys (tmux key names: Enter, Tab, F11, M-h, C-PageUp ...), one at a time."""
+    def keys(self, *keys, together=False):
+        """Named keys (tmux key names: Enter, Tab, F11, M-h, C-PageUp ...), one at a
+        time, or all in one go with `together`."""
+        if together:
+            self.tmux("send-keys", "-t", self.name, *keys)
+            time.sleep(0.15)
+            return
         for key in keys:
             self.tmux("send-keys", "-t", self.name, key)
             time.sleep(0.15)
@@ -48,8 +55,8 @@ class Screen:
         self.tmux("send-keys", "-t", self.name, "-l", text)
         time.sleep(0.15)
 
-    def text(self):
-        return self.tmux("capture-pane", "-p", "-t", self.name)
+    def text(self, escapes=False):
+        return self.tmux("capture-pane", "-p", "-t", self.name, *(["-e"] if escapes else []))
 
     def wait_for(self, *texts, timeout=10.0):
         deadline = time.time() + timeout
@@ -83,6 +90,11 @@ class Screen:
         while self.running():
             if time.time() > deadline:
                 raise AssertionError("plughost did not quit on F10")
+            try:
+                if "Quit plughost?" in self.text():   # asked while a plugin panel is open
+                    self.keys("Enter")
+            except subprocess.CalledProcessError:
+                pass                                 # the session ended meanwhile
             time.sleep(0.2)
 
     def kill(self):
@@ -112,9 +124,9 @@ class Fixture:
         self.registry = os.path.join(self.temp, "registry.reg")
         self.screens = []
 
-    def start(self, folder=None):
+    def start(self, folder=None, env=None, size=(None, None)):
         socket = os.path.join(self.temp, "tmux-%d" % len(self.screens))
-        screen = Screen(self.plughost, folder or self.samples, self.registry, socket, self.temp)
+        screen = Screen(self.plughost, folder or self.samples, self.registry, socket, self.temp, env, size)
         self.screens.append(screen)
         screen.wait_for("1Help", "demo.uue")
         return screen
@@ -252,6 +264,217 @@ def test_configuration_saved_and_read_back(f):
     s.keys("Escape")
     s.wait_gone("Encoding options")
     s.quit()
+
+
+def right_half(shown):
+    return "\n".join(line[WIDTH // 2:] for line in shown.splitlines())
+
+
+def test_ctrl_c_during_copy_stops_it_as_esc_does(f):
+    # A large file copied onto a storage: Ctrl+C reaches the plugin's Esc
+    # watch, its question comes up, and Cancel leaves the storage as it was.
+    big = os.path.join(f.samples, "big.bin")          # sorts before demo.uue
+    with open(big, "wb") as out:
+        out.truncate(200 * 1024 * 1024)
+    storage = os.path.join(f.samples, "demo.uue")
+    with open(storage, "rb") as before:
+        original = before.read()
+    s = f.start()
+    s.keys("Tab", "Down", "Down", "Enter")             # right panel: demo.uue opened
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("Tab", "Down")                               # left panel: big.bin
+    s.keys("F5", "C-c", together=True)                              # Ctrl+C waits while the copy starts
+    s.wait_for("Stop encoding the files?")
+    assert s.running()
+    s.keys("Right", "Enter")                            # Cancel
+    s.wait_gone("Stop encoding the files?")
+    assert s.running()
+    with open(storage, "rb") as after:
+        assert after.read() == original
+    # Ctrl+C in a dialog is Esc, and a SIGTERM between jobs ends the program in order.
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("C-c")
+    s.wait_gone("Calculator")
+    pid = int(s.tmux("display-message", "-p", "-t", s.name, "#{pane_pid}").strip())
+    os.kill(pid, 15)
+    deadline = time.time() + 10
+    while s.running():
+        assert time.time() < deadline, "plughost did not end on SIGTERM"
+        time.sleep(0.2)
+
+
+def test_enter_on_fifo_says_what_it_is(f):
+    os.mkfifo(os.path.join(f.samples, "a.fifo"))       # sorts first
+    s = f.start()
+    s.keys("Down", "Enter")
+    s.wait_for("a.fifo is a FIFO", timeout=3)
+    s.keys("Enter")
+    s.wait_gone("is a FIFO")
+    s.keys("Down", "Enter")                              # the program still answers: demo.uue opens
+    s.wait_for("VEXIL: demo.uue")
+    s.quit()
+
+
+def test_encoder_targets_passive_storage_and_refuses_storage_items(f):
+    s = f.start()
+    s.keys("Tab", "Down", "Enter")                       # right panel: demo.uue opened
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("Tab", "Down", "Down")                        # left panel: letter.txt
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("Down", "Enter")
+    s.wait_for("Encode files")
+    s.keys("Enter")
+    shown = s.wait_for("letter.txt")
+    assert os.path.join(f.samples, "demo.uue") in shown, shown   # the target field: the storage
+    s.keys("Escape")
+    s.wait_gone("Encode files")
+    assert not os.path.exists(os.path.join(f.samples, ".uue"))
+    s.keys("Tab", "Down")                                # inside the storage panel
+    s.keys("F11")
+    s.wait_for("Calculator")
+    s.keys("Down", "Enter")
+    s.wait_for("Encode files")
+    s.keys("Enter")
+    s.wait_for("works on the files of a folder panel")
+    s.keys("Enter")
+    s.quit()
+
+
+def columns(line):
+    """Display columns of a captured line: wide characters take two."""
+    import unicodedata
+    return sum(2 if unicodedata.east_asian_width(ch) in "WF" else 1 for ch in line)
+
+
+def test_wide_names_keep_the_other_panel_in_place(f):
+    names = ["漢字のファイル名はとても長いのでパネルの幅を超えてしまいます.txt", "😀 emoji.txt",
+             "cafe\u0301.txt", "한국어.txt"]
+    for name in names:
+        with open(os.path.join(f.samples, name), "w") as out:
+            out.write("x")
+    s = f.start()
+    s.keys("End", "Up", "Up")                    # move the cursor over the wide names
+    shown = s.wait_for("한국어.txt", "emoji.txt")
+    for line in shown.splitlines()[1:-1]:
+        assert columns(line) == WIDTH, "%d columns: %r" % (columns(line), line)
+        # The right panel's frame starts at the middle on every row.
+        left = ""
+        for ch in line:
+            if columns(left) >= WIDTH // 2:
+                break
+            left += ch
+        assert columns(left) == WIDTH // 2 and left[-1] in "╗║╢╝", repr(line)
+    s.keys("Home")
+    s.quit()
+
+
+def test_home_end_and_f_keys_under_another_term(f):
+    # tmux sends ESC[1~ and ESC[4~ for Home and End; xterm-256color names ESC OH and ESC OF.
+    s = f.start(env={"TERM": "xterm-256color"})
+    s.keys("End")
+    shown = s.wait_for("tables.xxe")
+    assert "tables.xxe" in shown.splitlines()[-3], shown.splitlines()[-3]   # the info line
+    s.keys("Home")
+    deadline = time.time() + 5
+    while "Folder" not in s.text().splitlines()[-3]:
+        assert time.time() < deadline, s.text()
+        time.sleep(0.2)
+    s.quit()
+
+
+def test_without_colours_the_cursor_shows_in_reverse(f):
+    s = f.start(env={"NO_COLOR": "1"})
+    s.keys("Down")
+    shown = s.text(escapes=True)
+    import re
+    assert not re.search("\x1b\\[(3[0-7]|4[0-7]|38;|48;)", shown), "colours used"
+    cursor = row_of(shown, "demo.uue")
+    assert "\x1b[7m" in cursor, repr(cursor)              # reverse video carries the cursor bar
+    s.keys("Insert")
+    selected = row_of(s.text(escapes=True), "demo.uue")
+    assert "\x1b[1;4m" in selected, repr(selected)              # bold and underline carry the selection
+    s.quit()
+
+
+def test_sizes_and_dates_show_at_80x25(f):
+    s = f.start(size=(80, 25))
+    shown = s.wait_for("demo.uue")
+    row = row_of(shown, "demo.uue")
+    assert row.count("7874") == 2, row          # both panels show the size
+    assert row.count("Date") == 0 and row_of(shown, "Name").count("Date") == 2, row_of(shown, "Name")
+    s.quit()
+
+
+def test_file_operations_on_folder_panels(f):
+    s = f.start()
+    s.keys("F7")
+    s.wait_for("Make the folder:")
+    s.type("made")
+    s.keys("Enter")
+    s.wait_gone("Make the folder:")
+    assert os.path.isdir(os.path.join(f.samples, "made"))
+    s.keys("Tab", "Down", "Enter", "Tab")           # right panel into made/
+    s.wait_for(os.path.join(f.samples, "made"))
+    s.keys("Down", "Down")                          # left: from made, past demo.uue, to letter.txt
+    s.keys("F5")
+    s.wait_for("Copy letter.txt to:")
+    s.keys("Enter")
+    s.wait_gone("Copy letter.txt to:")
+    copied = os.path.join(f.samples, "made", "letter.txt")
+    assert os.path.exists(copied)
+    s.keys("F5")                                    # again: the existing-file question
+    s.wait_for("Copy letter.txt to:")
+    s.keys("Enter")
+    s.wait_for("The file exists already:")
+    s.keys("s")
+    s.wait_gone("The file exists already:")
+    s.keys("F6")
+    s.wait_for("Move or rename letter.txt to:")
+    s.type("moved.txt")
+    s.keys("Enter")
+    s.wait_for("moved.txt")
+    assert os.path.exists(os.path.join(f.samples, "moved.txt"))
+    assert not os.path.exists(os.path.join(f.samples, "letter.txt"))
+    s.keys("F8")
+    s.wait_for("Delete moved.txt?")
+    s.keys("Enter")
+    s.wait_gone("Delete moved.txt?")
+    assert not os.path.exists(os.path.join(f.samples, "moved.txt"))
+    s.quit()
+
+
+def test_f10_asks_while_a_storage_is_open_until_told_not_to(f):
+    s = f.start()
+    s.keys("Down", "Enter")
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("F10")
+    s.wait_for("Quit plughost?", "A plugin panel is open")
+    s.keys("Escape")                                 # stays
+    s.wait_gone("Quit plughost?")
+    assert s.running()
+    s.keys("F10")
+    s.wait_for("Quit plughost?")
+    s.keys("d")                                      # [x] Do not ask again
+    s.wait_for("[x] Do not ask again")
+    s.keys("Enter")
+    deadline = time.time() + 10
+    while s.running():
+        assert time.time() < deadline, "plughost did not quit"
+        time.sleep(0.2)
+    s = f.start()                                    # the choice is kept in the settings
+    s.keys("Down", "Enter")
+    s.wait_for("VEXIL: demo.uue")
+    s.keys("F10")
+    deadline = time.time() + 10
+    while s.running():
+        try:
+            assert "Quit plughost?" not in s.text(), "asked again"
+        except subprocess.CalledProcessError:
+            break                                    # ended meanwhile
+        assert time.time() < deadline, "plughost did not quit"
+        time.sleep(0.2)
 
 
 def main():
