@@ -12,6 +12,7 @@ public:
     explicit ForwardingOs(platform::Os& target = platform::NativeOs()) : t_(target) {}
 
     bool FindFile(const std::string& path, platform::FileInfo* info) override { return t_.FindFile(path, info); }
+    bool FindAnyFile(const std::string& path, platform::FileInfo* info) override { return t_.FindAnyFile(path, info); }
     bool IsDirectory(const std::string& path) override { return t_.IsDirectory(path); }
     platform::Stream* Open(const std::string& path, const char* mode) override { return t_.Open(path, mode); }
     bool Close(platform::Stream* stream) override { return t_.Close(stream); }
