@@ -1,6 +1,7 @@
 #include "vexil/storage/scan_source_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "vexil/files/checked_file.h"
@@ -74,6 +75,14 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
     platform::FileInfo info;
     bool found = platform::os().FindFile(path, &info);
     while (!found && AskSearchAgain()) found = platform::os().FindFile(path, &info);
+    // A hidden or system file that the user chose to go on with: its size
+    // and time come from a search that sees it.
+    if (!found) found = platform::os().FindAnyFile(path, &info);
+    // The last-write time recorded is the one found here, before reading: a
+    // write that lands during the scan then shows as a change at the next
+    // idle check, and the file is scanned again.
+    const std::optional<uint64_t> lastWriteTime =
+        found ? std::optional<uint64_t>(info.lastWriteTime) : std::nullopt;
 
     CheckedFile file(storage.jobState);
     try {
@@ -84,7 +93,7 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         StorageSink sink(storage);
         scan.ScanAll(sink);
         file.Close();
-        if (sink.accepted_ > 0) storage.AddSourceFile(path, scan.PlainText());
+        if (sink.accepted_ > 0) storage.AddSourceFile(path, scan.PlainText(), lastWriteTime);
     } catch (FileFailure) {
         // The user gave up on the file: what was registered stays.
     }
