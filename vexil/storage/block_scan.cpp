@@ -1,7 +1,9 @@
 #include "vexil/storage/block_scan.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "vexil/frame/alphabets.h"
 #include "vexil/storage/scan_kernels.h"
@@ -18,6 +20,7 @@ constexpr int kMaxLineEnds = 5;        // line ends the total or "file" search m
 constexpr size_t kMaxDataLine = 256;   // code characters of a data line
 constexpr int32_t kMinDataLines = 4;   // counted lines for a block to be accepted
 constexpr size_t kPeek = 8;            // bytes a keyword peek looks at
+constexpr uint64_t kShareAfter = 64;   // length from which a walk is offered to other blocks
 
 inline unsigned char At(const TextWindow& w, uint64_t p) { return w.data[p - w.base]; }
 // The text ends at p: the window is the last one and ends there, or p holds a NUL.
@@ -59,7 +62,10 @@ bool BlockScan::Token::SameName(const Token& other) const {
 bool BlockScan::ReadToken(const TextWindow& w, uint64_t& pos, Token& t) {
     if (!t.active) {
         if (Starved(w, pos)) return false;
-        t = Token{};
+        // Field by field: the text buffer needs no clearing.
+        t.active = t.none = t.lineEnd = false;
+        t.digits = true;
+        t.length = t.value = t.hash = 0;
         if (EndOfText(w, pos)) {
             t.none = true;
             return true;
@@ -273,10 +279,198 @@ BlockScan::BeginResult BlockScan::RunBegin(const TextWindow& w) {
     }
 }
 
-BlockScan::Status BlockScan::Finish(bool accepted) { return accepted ? kAccepted : kRejected; }
+BlockScan::Status BlockScan::Finish(bool accepted) {
+    EndStretch(!accepted);
+    return accepted ? kAccepted : kRejected;
+}
 
-BlockScan::Status BlockScan::Run(const TextWindow& w) {
+void ScanMemo::Add(const std::shared_ptr<Stretch>& s) {
+    std::vector<std::shared_ptr<Stretch>>& list = walks[s->kind];
+    // Keep the walks under way and the last kKeptEnded that ended.
+    size_t ended = 0;
+    for (size_t i = list.size(); i-- > 0;) {
+        if (list[i]->done && ++ended > kKeptEnded) list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    list.push_back(s);
+}
+
+void ScanMemo::Clear() {
+    for (auto& list : walks) list.clear();
+}
+
+namespace {
+
+// The walk `s` has read the token boundary `at` (right after a delimiter
+// that ended a token) in the state that any walk reaching `at` has there.
+bool OnPath(const TextWindow& w, const Stretch& s, uint64_t at) {
+    // An ended walk stood at its checkpoints before its last token; one under
+    // way stands at or past them.
+    if (at < s.start || at > s.pos || (s.done && at == s.pos)) return false;
+    if (at == s.start) return true;
+    const uint64_t d = at - 1;  // the delimiter
+    if (d < s.start || d < w.base) return false;
+    if (At(w, d) > 32) return true;  // colon, slash and the like end a token wherever a walk stands
+    // A blank ends a token only right after a token character; else a walk skips it.
+    if (d < s.start + 1 || d - 1 < w.base) return false;
+    const unsigned char before = At(w, d - 1);
+    return before > 32 && !IsDelimiter(before);
+}
+
+}  // namespace
+
+bool BlockScan::BeginStretch(const TextWindow& w, int kind, uint64_t at) {
+    if (memo_ == nullptr) return false;
+    const bool boundary = at > w.base && at - 1 < w.end && IsDelimiter(At(w, at - 1));
+    if (boundary) {
+        auto& list = memo_->walks[kind];
+        for (size_t i = list.size(); i-- > 0;) {
+            const Stretch& s = *list[i];
+            if (!OnPath(w, s, at)) continue;
+            // The total and "file" searches count line ends: the other walk must
+            // not have counted one before this point.
+            bool counted = false;
+            for (uint64_t p : s.blankRests) counted = counted || p < at;
+            if (counted) continue;
+            waiting_ = list[i];
+            return true;
+        }
+    }
+    walkKind_ = kind;
+    walkStart_ = at;
+    walkRests_.clear();
+    return false;
+}
+
+bool BlockScan::BeginDataStretch(uint64_t from, uint64_t knownBlankTo) {
+    if (memo_ == nullptr) return false;
+    // A data scan depends on its start, the blanks known there, and (until its
+    // first line) the header end; only a scan begun in that very state is joined.
+    for (const auto& s : memo_->walks[Stretch::kData]) {
+        if (s->start == from && s->dataBlankTo == knownBlankTo && s->headerEnd == headerEnd_) {
+            waiting_ = s;
+            return true;
+        }
+    }
+    walkKind_ = Stretch::kData;
+    walkStart_ = from;
+    walkBlankTo_ = knownBlankTo;
+    return false;
+}
+
+void BlockScan::NoteBlankRest() {
+    if (walking_) {
+        walking_->blankRests.push_back(pos_);
+    } else if (walkKind_ >= 0) {
+        walkRests_.push_back(pos_);
+    }
+}
+
+// A walk is offered to other blocks once it is longer than a few tokens:
+// walking a short stretch again costs less than keeping it.
+void BlockScan::Share() {
+    if (walking_ || walkKind_ < 0 || memo_ == nullptr) return;
+    const uint64_t reached = walkKind_ == Stretch::kData ? data_.pos : pos_;
+    if (reached < walkStart_ + kShareAfter) return;
+    auto s = std::make_shared<Stretch>();
+    s->kind = walkKind_;
+    s->start = walkStart_;
+    s->pos = s->need = std::max(walkStart_, pos_);
+    s->blankRests = walkRests_;
+    s->dataBlankTo = walkBlankTo_;
+    s->headerEnd = headerEnd_;
+    memo_->Add(s);
+    walking_ = std::move(s);
+}
+
+void BlockScan::EndStretch(bool rejected) {
+    if (walkKind_ < 0) return;
+    Share();
+    walkKind_ = -1;
+    if (!walking_) return;
+    Stretch& s = *walking_;
+    s.done = true;
+    s.rejected = rejected;
+    s.pos = std::max(s.pos, pos_);
+    s.lastLineEnd = lastLineEnd_;
+    s.value = s.kind == Stretch::kNumber ? number_ : total_;
+    s.headerEnd = s.kind == Stretch::kData ? s.headerEnd : headerEnd_;
+    s.headerBlankTo = headerBlankTo_;
+    if (s.kind == Stretch::kData) s.data = data_;
+    s.need = s.pos;
+    walking_.reset();
+}
+
+void BlockScan::StartData(uint64_t from, uint64_t knownBlankTo) {
+    data_.Start(from, knownBlankTo);
+    phase_ = kData;
+    BeginDataStretch(from, knownBlankTo);
+}
+
+bool BlockScan::Ready() const { return waiting_ && waiting_->done; }
+
+bool BlockScan::SameFuture(const BlockScan& o) const {
+    if (!waiting_ || waiting_ != o.waiting_ || phase_ != o.phase_) return false;
+    if (number_ != o.number_ || total_ != o.total_ || headerEnd_ != o.headerEnd_) return false;
+    if (name_.length != o.name_.length) return false;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(name_.length, 259));
+    return std::memcmp(name_.text, o.name_.text, n) == 0;
+}
+
+bool BlockScan::Adopt() {
+    const std::shared_ptr<Stretch> s = std::move(waiting_);
+    if (s->rejected) return false;
+    testing_ = false;
+    switch (s->kind) {
+        case Stretch::kNumber:  // the number found: on to the total
+            number_ = s->value;
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            lineEnds_ = 0;
+            phase_ = kTotalTest;
+            break;
+        case Stretch::kTotal:  // the total (0 for "file") read
+            total_ = s->value;
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            phase_ = kAfterTotalTest;
+            break;
+        case Stretch::kFile:  // "file" read: the name follows
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            phase_ = kNameSkip;
+            break;
+        case Stretch::kRest:
+            headerEnd_ = pos_ = s->headerEnd;
+            headerBlankTo_ = s->headerBlankTo;
+            phase_ = kRestTest;  // goes on as after its own rest test
+            adoptedRest_ = true;
+            break;
+        case Stretch::kData:
+            data_ = s->data;
+            phase_ = kData;
+            break;
+    }
+    return true;
+}
+
+BlockScan::Status BlockScan::Run(const TextWindow& w, ScanMemo* memo) {
+    memo_ = memo;
+    const Status st = Step(w);
+    Share();
+    if (walking_) {
+        walking_->pos = std::max(walking_->pos, pos_);
+        walking_->need = NeedFrom();
+    }
+    memo_ = nullptr;
+    return st;
+}
+
+BlockScan::Status BlockScan::Step(const TextWindow& w) {
     for (;;) {
+        if (waiting_) {
+            if (!waiting_->done) return kOpen;
+            if (!Adopt()) return Finish(false);
+        }
         switch (phase_) {
             case kStart: {
                 // The token at the start must be "section".
@@ -290,6 +484,7 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                     lastLineEnd_ = IsLineEnd(c);
                 }
                 phase_ = kNumberTest;
+                BeginStretch(w, Stretch::kNumber, pos_);
                 break;
             }
             case kNumberTest: {
@@ -314,13 +509,18 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 }
                 number_ = static_cast<int32_t>(token_.value);
                 if (number_ == 0) return Finish(false);
+                EndStretch(false);
                 lineEnds_ = 0;
                 phase_ = kTotalTest;
+                BeginStretch(w, Stretch::kTotal, pos_);
                 break;
             case kTotalTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
-                if (r == kRestBlank) ++lineEnds_;
+                if (r == kRestBlank) {
+                    ++lineEnds_;
+                    NoteBlankRest();
+                }
                 pos_ = scan_;
                 phase_ = kTotalSkip;
                 break;
@@ -342,16 +542,20 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                     phase_ = kTotalTest;
                     break;
                 }
+                EndStretch(false);
                 phase_ = kAfterTotalTest;
                 break;
             case kAfterTotalTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) return Finish(false);
+                fileEntry_ = pos_;
                 pos_ = scan_;
                 if (total_ != 0) {
                     lineEnds_ = 0;
                     phase_ = kFileTest;
+                    // The "file" search is shared from the boundary after the total.
+                    BeginStretch(w, Stretch::kFile, fileEntry_);
                 } else {
                     total_ = number_;
                     phase_ = kNameSkip;
@@ -361,7 +565,10 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
             case kFileTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
-                if (r == kRestBlank) ++lineEnds_;
+                if (r == kRestBlank) {
+                    ++lineEnds_;
+                    NoteBlankRest();
+                }
                 pos_ = scan_;
                 phase_ = kFileSkip;
                 break;
@@ -375,6 +582,7 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 if (token_.none) return Finish(false);
                 lastLineEnd_ = token_.lineEnd;
                 if (token_.Is("file")) {
+                    EndStretch(false);
                     phase_ = kNameSkip;
                 } else {
                     if (lineEnds_ >= kMaxLineEnds) return Finish(false);
@@ -390,24 +598,28 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 if (name_.none) return Finish(false);
                 lastLineEnd_ = name_.lineEnd;
                 phase_ = kRestTest;
+                BeginStretch(w, Stretch::kRest, pos_);
                 break;
             case kRestTest: {
-                const Rest r = RestOfLine(w);
-                if (r == kRestPending) return kOpen;
-                if (r == kRestNotBlank) {
-                    pos_ = scan_;
-                    phase_ = kRestSkip;
-                    break;
+                if (!adoptedRest_) {
+                    const Rest r = RestOfLine(w);
+                    if (r == kRestPending) return kOpen;
+                    if (r == kRestNotBlank) {
+                        pos_ = scan_;
+                        phase_ = kRestSkip;
+                        break;
+                    }
+                    headerEnd_ = pos_;
+                    headerBlankTo_ = scan_;
+                    EndStretch(false);
                 }
-                headerEnd_ = pos_;
-                headerBlankTo_ = scan_;
+                adoptedRest_ = false;
                 if (number_ == 1) {
                     beginPos_ = headerEnd_;
                     beginStep_ = 0;
                     phase_ = kBegin;
                 } else {
-                    data_.Start(headerEnd_, headerBlankTo_);
-                    phase_ = kData;
+                    StartData(headerEnd_, headerBlankTo_);
                 }
                 break;
             }
@@ -424,17 +636,16 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 const BeginResult r = RunBegin(w);
                 if (r == kBeginReject) return Finish(false);
                 if (r == kBeginFound) {
-                    data_.Start(beginPos_, 0);
-                    phase_ = kData;
+                    StartData(beginPos_, 0);
                     break;
                 }
                 if (r == kBeginGiveUp) {
                     if (fallbackStarted_) {
-                        data_ = fallback_;
+                        data_ = fallback_;  // already under way: not shared
+                        phase_ = kData;
                     } else {
-                        data_.Start(headerEnd_, headerBlankTo_);
+                        StartData(headerEnd_, headerBlankTo_);
                     }
-                    phase_ = kData;
                     break;
                 }
                 // Waiting for more text: the bytes from the header end would be
@@ -448,12 +659,26 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
             }
             case kData:
                 if (!data_.done && !data_.Run(w, headerEnd_)) return kOpen;
+                EndStretch(false);
                 return Finish(data_.lines >= kMinDataLines);
         }
     }
 }
 
 uint64_t BlockScan::NeedFrom() const {
+    if (waiting_) {
+        // The outcome takes this block to where the other walk ended, or beyond
+        // where that walk now stands.
+        if (!waiting_->done) return waiting_->need;
+        switch (waiting_->kind) {
+            case Stretch::kRest:
+                return waiting_->headerEnd;
+            case Stretch::kData:
+                return waiting_->data.NeedFrom();
+            default:
+                return waiting_->pos;
+        }
+    }
     switch (phase_) {
         case kStart:
             return start_;

@@ -17,11 +17,11 @@ namespace {
 constexpr uint64_t kUnknownSize = ~0ull;
 
 // The file's bytes through a CheckedFile, up to the size the directory search
-// reported. Restart reopens the file and reads up to the wanted position.
+// reported. Restart moves to the wanted position: a paused scan goes on from
+// its pause point without reading the text before it again.
 class CheckedFileSource : public TextSource {
 public:
-    CheckedFileSource(CheckedFile& file, const std::string& path, uint64_t size)
-        : file_(file), path_(path), size_(size) {}
+    CheckedFileSource(CheckedFile& file, uint64_t size) : file_(file), size_(size) {}
 
     size_t Read(unsigned char* buffer, size_t wanted) override {
         if (pos_ >= size_) return 0;
@@ -32,18 +32,12 @@ public:
     }
 
     void Restart(uint64_t position) override {
-        file_.Open(path_, "rb");
-        pos_ = 0;
-        std::vector<unsigned char> scratch(1 << 16);
-        while (pos_ < position) {
-            const size_t got = Read(scratch.data(), static_cast<size_t>(std::min<uint64_t>(scratch.size(), position - pos_)));
-            if (got == 0) break;
-        }
+        pos_ = std::min(position, size_);
+        file_.Seek(pos_);
     }
 
 private:
     CheckedFile& file_;
-    const std::string& path_;
     uint64_t size_;
     uint64_t pos_ = 0;
 };
@@ -87,7 +81,7 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
     CheckedFile file(storage.jobState);
     try {
         file.Open(path, "rb");
-        CheckedFileSource source(file, path, found ? info.size : kUnknownSize);
+        CheckedFileSource source(file, found ? info.size : kUnknownSize);
         TextScan scan(source);
         if (!scan.Detect()) return;
         StorageSink sink(storage);

@@ -30,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,7 @@ public:
 };
 
 class BlockScan;
+class ScanMemo;
 
 // The whole-text scan over a TextSource, in windows of a fixed buffer.
 class TextScan {
@@ -93,6 +95,7 @@ private:
     bool Run(bool detect, BlockSink* sink);
     void Fill(uint64_t keepFrom);
     bool Flush(bool detect, BlockSink* sink);
+    void RunOpen(const TextWindow& w);
 
     TextSource& source_;
     std::vector<unsigned char> buffer_;
@@ -102,6 +105,7 @@ private:
     bool plainText_ = true;
     int restarts_ = 0;
     std::deque<Entry*> open_;
+    std::unique_ptr<ScanMemo> memo_;  // walks the open blocks share
 };
 
 }  // namespace vexil

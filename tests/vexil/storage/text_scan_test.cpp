@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "tests/vexil/storage/scan_helpers.h"
 #include "vexil/storage/scan_kernels.h"
@@ -96,6 +98,68 @@ TEST_F(TextScan, ManyOverlappingBlocksReReadTheText) {
     const auto windowed = WindowedScan(text, 1024);
     EXPECT_GT(windowed.restarts, 0);
     EXPECT_EQ(windowed.found, whole);
+}
+
+// Lines that hold "section" many times, in the states where the header rules
+// walk far: no number, a number and no total or "file", a total and no
+// "file", whole headers; with blocks after them and split lines between.
+std::vector<std::string> LongLinePieces() {
+    return {"section ", "section 7 ", "of ", "section 1 of 3 of ", "file ", "name.bin ", "SECTION:2/2/FILE/x ",
+            "x ", "12 ", "\r\n", ":", "begin 644 name.bin ", "sectionsection ", "\t"};
+}
+
+std::string LongLineText(uint32_t seed, size_t length) {
+    const auto pieces = LongLinePieces();
+    std::string text;
+    uint32_t x = seed * 2654435761u + 1;
+    while (text.size() < length) {
+        x = x * 1103515245u + 12345u;
+        const uint32_t r = (x >> 8) % 1000;
+        if (r < 3) {
+            text += "\r\n";
+            for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+        } else {
+            // Mostly the same few pieces, so that lines repeat themselves.
+            text += pieces[r % (r < 900 ? 3 : pieces.size())];
+        }
+    }
+    return text;
+}
+
+TEST_F(TextScan, LongLinesOfSectionWordsFindWhatTheWholeTextHolds) {
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        const std::string text = LongLineText(seed, 6000 + 1000 * seed) + "\r\n" +
+                                 "section 3 of 3 of file tail\r\n" + testenc::UuEncode("t", testenc::RandomBytes(600, seed)).substr(0, 0);
+        std::string withBlock = text;
+        for (int i = 0; i < 5; ++i) withBlock += testenc::DataLine(45) + "\r\n";
+        const auto whole = WholeTextScan(withBlock);
+        ASSERT_FALSE(whole.empty());
+        for (size_t buffer : {1024, 3000, 1 << 20}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " buffer " << buffer);
+            const auto windowed = WindowedScan(withBlock, buffer, buffer == 3000 ? 97 : ~size_t{0});
+            EXPECT_EQ(windowed.found, whole);
+        }
+    }
+}
+
+TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
+    // One line of 4 MB full of "section" words in each shape, with a block
+    // after it: walking each occurrence to the end of the line would read
+    // about 10^12 bytes.
+    for (const std::string& word : {std::string("section "), std::string("section 5 of "),
+                                    std::string("section 5 of 6 of "), std::string("section 1 of 1 of file x ")}) {
+        std::string text;
+        while (text.size() < (4u << 20)) text += word;
+        text += "\r\nsection 2 of 2 of file after\r\n";
+        for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+        const auto start = std::chrono::steady_clock::now();
+        const auto windowed = WindowedScan(text);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        SCOPED_TRACE(word);
+        EXPECT_LT(seconds, 5.0);
+        ASSERT_FALSE(windowed.found.empty());
+        EXPECT_EQ(windowed.found.back(), (scantest::Found{2, 2, "after", 5 * 60}));
+    }
 }
 
 TEST_F(TextScan, PlainTextLooksAtEveryByte) {
