@@ -156,8 +156,9 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
     const unsigned char* const d = w.data - w.base;  // d[x] is the byte at absolute position x
     const ScanKernels& kernels = Kernels();
     for (;;) {
-        if (ph == 0 && blankTo <= p && w.end - p > 1024 && IsLineEnd(d[p])) {
-            // Runs of ordinary data lines go through the vectorised loop.
+        if (ph == 0 && count >= kMinDataLines && blankTo <= p && p < w.end && w.end - p > 1024 && IsLineEnd(d[p])) {
+            // Runs of ordinary data lines go through the vectorised loop (from
+            // the 4th line on: the first ones are looked at more closely).
             DataLineState s{p, last, count, sum};
             const bool stop = kernels.dataLines(w, headerEnd, s);
             p = s.pos;
@@ -217,10 +218,17 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
         const size_t eU = (8 * alpha.uuReverse[line[0]] + 5) / 6;
         const size_t eX = (8 * alpha.xxReverse[line[0]] + 5) / 6;
         p += run;
-        if (eU < run || eX < run) {
+        const bool counted = eU < run || eX < run;
+        if (counted) {
             ++count;
             sum += static_cast<int64_t>(run) - 1;
             last = p;
+        }
+        if (count <= kMinDataLines) {
+            // The trailer: a zero-length line ("`" counts, "+" does not), then "end".
+            const bool isEnd = run == 3 && Lower(line[0]) == 'e' && Lower(line[1]) == 'n' && Lower(line[2]) == 'd';
+            if (counted && isEnd && zeroBefore) trailerAt = count;
+            zeroBefore = run == 1 && (alpha.uuReverse[line[0]] == 1 || alpha.xxReverse[line[0]] == 1);
         }
         ph = 0;
     }
@@ -636,6 +644,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 const BeginResult r = RunBegin(w);
                 if (r == kBeginReject) return Finish(false);
                 if (r == kBeginFound) {
+                    dataFromBegin_ = true;
                     StartData(beginPos_, 0);
                     break;
                 }
@@ -660,7 +669,11 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
             case kData:
                 if (!data_.done && !data_.Run(w, headerEnd_)) return kOpen;
                 EndStretch(false);
-                return Finish(data_.lines >= kMinDataLines);
+                // At least 4 counted lines; fewer when the block follows its
+                // begin line or ends in the trailer, as small encodings and
+                // the last section of a split one do.
+                return Finish(data_.lines >= kMinDataLines ||
+                              (data_.lines >= 1 && (dataFromBegin_ || data_.trailerAt == data_.lines)));
         }
     }
 }

@@ -73,6 +73,11 @@ public:
         int32_t lines = 0;
         int64_t chars = 0;
         bool done = false;
+        // For blocks of fewer than 4 counted lines (kept only up to the 4th):
+        // the last line examined was a zero-length line ("`" or "+"), and the
+        // count when the line "end" followed one (the block's trailer).
+        bool zeroBefore = false;
+        int32_t trailerAt = -1;
 
         void Start(uint64_t from, uint64_t knownBlankTo);
         // True when finished (done), false when the window ended first.
@@ -121,6 +126,7 @@ private:
     uint64_t walkBlankTo_ = 0;          // data scans: the blanks known at the start
     std::vector<uint64_t> walkRests_;   // line ends counted before the walk was shared
     std::shared_ptr<Stretch> waiting_;  // the walk this block waits for
+    bool dataFromBegin_ = false;        // the data scan starts right after the begin line
     uint64_t fileEntry_ = 0;            // checkpoint of the "file" search (after the total)
     bool adoptedRest_ = false;          // the header end was taken from another walk
 
