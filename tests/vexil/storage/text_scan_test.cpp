@@ -162,6 +162,42 @@ TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
     }
 }
 
+// A block of 40 full lines with a line of 256 (or 257) code characters after
+// the 10th, after `filler` bytes of text: the long line's place moves byte by
+// byte across a window boundary, with enough text after it for the vector loop.
+std::string LongDataLineText(size_t filler, size_t longLine) {
+    std::string text(filler, 'x');
+    text += "\r\nsection 2 of 2 of file x\r\n";
+    for (int i = 0; i < 10; ++i) text += testenc::DataLine(45) + "\r\n";
+    text += "M" + std::string(longLine - 1, 'A') + "\r\n";
+    for (int i = 0; i < 30; ++i) text += testenc::DataLine(45, i) + "\r\n";
+    return text;
+}
+
+TEST_F(TextScan, DataLinesOf256CharactersAtEveryOffsetAroundTheBufferEnd) {
+    const size_t before = LongDataLineText(0, 256).find("MAAA");
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+        if (kernels == nullptr) continue;
+        vexil::UseKernels(kernels);
+        for (size_t buffer : {size_t{4096}, vexil::TextScan::kWindow + vexil::TextScan::kMaxCarry}) {
+            // The long line starts from 300 bytes before the buffer's end to 40
+            // after it (in the scan's own buffer: the offsets where it crosses the end).
+            const bool small = buffer == 4096;
+            for (size_t at = buffer - (small ? 300 : 260); at <= buffer + (small ? 40 : 2); ++at) {
+                SCOPED_TRACE(testing::Message() << "buffer " << buffer << " line at " << at);
+                const auto counted = WindowedScan(LongDataLineText(at - before, 256), buffer);
+                ASSERT_EQ(counted.found.size(), 1u);
+                ASSERT_EQ(counted.found[0].dataChars, 40 * 60 + 255);
+                // One character more ends the block after its 10 lines.
+                const auto ended = WindowedScan(LongDataLineText(at - before, 257), buffer, 1000);
+                ASSERT_EQ(ended.found.size(), 1u);
+                ASSERT_EQ(ended.found[0].dataChars, 10 * 60);
+            }
+        }
+    }
+    vexil::UseKernels(nullptr);
+}
+
 TEST_F(TextScan, PlainTextLooksAtEveryByte) {
     const std::string storage = testenc::UuEncode("p.bin", testenc::RandomBytes(5000, 7));
     EXPECT_TRUE(WindowedScan(storage + "\xe4\xf6\xfc high bytes are plain\r\n").plainText);
