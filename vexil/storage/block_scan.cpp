@@ -42,8 +42,9 @@ bool PeekKeyword(const TextWindow& w, uint64_t p, const char* keyword) {
 }  // namespace
 
 bool BlockScan::Token::Is(const char* keyword) const {
+    if (none || length == 0 || Lower(static_cast<unsigned char>(text[0])) != keyword[0]) return false;
     const size_t n = std::strlen(keyword);
-    if (none || length != n) return false;
+    if (length != n) return false;
     for (size_t i = 0; i < n; ++i) {
         if (Lower(static_cast<unsigned char>(text[i])) != keyword[i]) return false;
     }
@@ -72,6 +73,32 @@ bool BlockScan::ReadToken(const TextWindow& w, uint64_t& pos, Token& t) {
         }
         t.active = true;
         t.hash = 1469598103934665603ull;
+        // A token that ends inside the window is taken in one piece.
+        const unsigned char* const d = w.data - w.base;
+        uint64_t e = pos;
+        while (e < w.end && d[e] != 0 && !IsDelimiter(d[e])) ++e;
+        if (e < w.end) {
+            const uint64_t n = e - pos;
+            const size_t kept = static_cast<size_t>(std::min<uint64_t>(n, 259));
+            std::memcpy(t.text, d + pos, kept);
+            for (uint64_t i = pos + kept; i < e; ++i) t.hash = (t.hash ^ Lower(d[i])) * 1099511628211ull;
+            for (uint64_t i = pos; i < e && t.digits; ++i) {
+                const unsigned char c = d[i];
+                if (c >= '0' && c <= '9') {
+                    if (t.value <= 2147483647u) t.value = t.value * 10 + (c - '0');
+                } else {
+                    t.digits = false;
+                }
+            }
+            t.length = n;
+            t.active = false;
+            pos = e;
+            if (d[e] != 0) {  // consumes the delimiter; a NUL is the end of the text
+                t.lineEnd = IsLineEnd(d[e]);
+                ++pos;
+            }
+            return true;
+        }
     }
     while (pos < w.end) {
         const unsigned char c = At(w, pos);
@@ -82,9 +109,12 @@ bool BlockScan::ReadToken(const TextWindow& w, uint64_t& pos, Token& t) {
             t.active = false;
             return true;
         }
-        if (t.length < 259) t.text[t.length] = static_cast<char>(c);
+        if (t.length < 259) {
+            t.text[t.length] = static_cast<char>(c);
+        } else {
+            t.hash = (t.hash ^ Lower(c)) * 1099511628211ull;  // only what the text does not keep
+        }
         ++t.length;
-        t.hash = (t.hash ^ Lower(c)) * 1099511628211ull;
         if (c >= '0' && c <= '9') {
             if (t.value <= 2147483647u) t.value = t.value * 10 + (c - '0');
         } else {
@@ -310,19 +340,21 @@ namespace {
 
 // The walk `s` has read the token boundary `at` (right after a delimiter
 // that ended a token) in the state that any walk reaching `at` has there.
-bool OnPath(const TextWindow& w, const Stretch& s, uint64_t at) {
+inline bool OnPath(const TextWindow& w, uint64_t start, uint64_t pos, bool done, uint64_t at) {
     // An ended walk stood at its checkpoints before its last token; one under
     // way stands at or past them.
-    if (at < s.start || at > s.pos || (s.done && at == s.pos)) return false;
-    if (at == s.start) return true;
+    if (at < start || at > pos || (done && at == pos)) return false;
+    if (at == start) return true;
     const uint64_t d = at - 1;  // the delimiter
-    if (d < s.start || d < w.base) return false;
+    if (d < start || d < w.base) return false;
     if (At(w, d) > 32) return true;  // colon, slash and the like end a token wherever a walk stands
     // A blank ends a token only right after a token character; else a walk skips it.
-    if (d < s.start + 1 || d - 1 < w.base) return false;
+    if (d < start + 1 || d - 1 < w.base) return false;
     const unsigned char before = At(w, d - 1);
     return before > 32 && !IsDelimiter(before);
 }
+
+inline bool OnPath(const TextWindow& w, const Stretch& s, uint64_t at) { return OnPath(w, s.start, s.pos, s.done, at); }
 
 }  // namespace
 
@@ -412,6 +444,13 @@ void BlockScan::StartData(uint64_t from, uint64_t knownBlankTo) {
     data_.Start(from, knownBlankTo);
     phase_ = kData;
     BeginDataStretch(from, knownBlankTo);
+}
+
+bool BlockScan::NumberSearchPassed(const TextWindow& w, uint64_t at) const {
+    if (at <= w.base || at > w.end || !IsDelimiter(At(w, at - 1))) return false;
+    if (waiting_) return waiting_->kind == Stretch::kNumber && OnPath(w, *waiting_, at);
+    if (walkKind_ != Stretch::kNumber || phase_ < kNumberTest || phase_ > kNumberToken) return false;
+    return OnPath(w, walkStart_, pos_, false, at);  // this block's own walk, shared or not
 }
 
 bool BlockScan::Ready() const { return waiting_ && waiting_->done; }

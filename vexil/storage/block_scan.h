@@ -46,6 +46,10 @@ public:
     bool Ready() const;
     // True when this block, waiting, will end exactly as `other` does.
     bool SameFuture(const BlockScan& other) const;
+    // True when this block still looks for its section number and that search
+    // has passed the token boundary `at`: a "section" ending just before `at`
+    // then ends exactly as this block does.
+    bool NumberSearchPassed(const TextWindow& w, uint64_t at) const;
 
     // One token being read; long tokens are streamed, keeping their first
     // 259 characters, their length, a hash and their value as a number.
@@ -56,7 +60,7 @@ public:
         bool digits = true;
         uint64_t length = 0;
         uint64_t value = 0;    // saturates above 2147483647
-        uint64_t hash = 0;
+        uint64_t hash = 0;     // of the characters after the first 259
         char text[260];        // the first min(length, 259) characters are valid
 
         bool IsNumber() const { return !none && length > 0 && digits && value <= 2147483647u; }

@@ -172,6 +172,15 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
                     ++p;
                     continue;
                 }
+                // On a line of "section" words the block before is usually
+                // still looking for its number past this one: this occurrence
+                // ends exactly as that block does.
+                if (inside && c != 0 && !open_.empty() && !open_.back()->done &&
+                    open_.back()->scan.NumberSearchPassed(w, after + 1)) {
+                    ++open_.back()->repeats;
+                    ++p;
+                    continue;
+                }
                 if (open_.size() >= kMaxOpenBlocks) {
                     paused = true;
                     pausedAt = p;

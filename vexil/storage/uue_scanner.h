@@ -17,6 +17,11 @@
 // data scan alongside the begin-line search whenever that search has to wait
 // for more text. Blocks are registered strictly in the order of their
 // "section" occurrences, exactly as a scan of the whole text in one piece.
+// Blocks whose header searches or data scans run over the same text share
+// one walk of it (see block_scan.h), and an occurrence that will end exactly
+// as the open block before it is counted on that block's entry, so that a
+// long line full of "section" words is read a bounded number of times and
+// the scan stays linear in the text's length whatever its line lengths.
 // Overlapping blocks are rare; when more than kMaxOpenBlocks are open at
 // once, the search pauses, the open blocks run to their end, and the source
 // is re-read from the paused position (slower, but memory stays bounded).

@@ -143,13 +143,13 @@ TEST_F(TextScan, LongLinesOfSectionWordsFindWhatTheWholeTextHolds) {
 }
 
 TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
-    // One line of 4 MB full of "section" words in each shape, with a block
+    // One line of 2 MB full of "section" words in each shape, with a block
     // after it: walking each occurrence to the end of the line would read
-    // about 10^12 bytes.
+    // about 10^11 bytes.
     for (const std::string& word : {std::string("section "), std::string("section 5 of "),
                                     std::string("section 5 of 6 of "), std::string("section 1 of 1 of file x ")}) {
         std::string text;
-        while (text.size() < (4u << 20)) text += word;
+        while (text.size() < (2u << 20)) text += word;
         text += "\r\nsection 2 of 2 of file after\r\n";
         for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
         const auto start = std::chrono::steady_clock::now();
