@@ -61,6 +61,9 @@ public:
     // Directory search matching ordinary files only (no hidden or system
     // files, no directories). False when nothing matches.
     virtual bool FindFile(const std::string& path, FileInfo* info) = 0;
+    // The same search matching hidden and system files as well (still no
+    // directories): for following a file that is already known to exist.
+    virtual bool FindAnyFile(const std::string& path, FileInfo* info) = 0;
     // True when `path` names an existing directory.
     virtual bool IsDirectory(const std::string& path) = 0;
     // True when both paths name one existing file, however they are spelled

@@ -117,6 +117,9 @@ public:
         return true;
     }
 
+    // POSIX has no hidden or system attribute: both searches match the same files.
+    bool FindAnyFile(const std::string& path, FileInfo* info) override { return FindFile(path, info); }
+
     bool IsDirectory(const std::string& path) override {
         struct stat st;
         return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

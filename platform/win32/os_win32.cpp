@@ -93,12 +93,20 @@ DWORD WINAPI ThreadMain(LPVOID raw) {
 class Win32Os final : public Os {
 public:
     bool FindFile(const std::string& path, FileInfo* info) override {
+        return Find(path, info, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    }
+
+    bool FindAnyFile(const std::string& path, FileInfo* info) override {
+        return Find(path, info, FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    // FindFirstFileA for `path`; a match with one of the `excluded` attributes does not count.
+    static bool Find(const std::string& path, FileInfo* info, DWORD excluded) {
         if (path.empty() || HasWildcard(path)) return false;
         WIN32_FIND_DATAA data;
         HANDLE find = FindFirstFileA(path.c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return false;
         FindClose(find);
-        const DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         if (data.dwFileAttributes & excluded) return false;
         if (info) {
             info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

@@ -13,6 +13,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 namespace {
@@ -35,6 +37,30 @@ TEST(OsTest, FindFileMatchesOrdinaryFilesOnlyWithSizeAndTime) {
     EXPECT_FALSE(Os().FindFile(dir, &info)) << "directories are not matched";
     EXPECT_TRUE(Os().IsDirectory(dir));
     EXPECT_FALSE(Os().FindFile(TempPath("f*.txt"), &info)) << "no wildcard search";
+    std::remove(path.c_str());
+}
+
+TEST(OsTest, FindAnyFileAlsoMatchesHiddenAndSystemFiles) {
+    const std::string path = TempPath("hidden.txt");
+    std::ofstream(path, std::ios::binary) << "123";
+    platform::FileInfo ordinary, any;
+    ASSERT_TRUE(Os().FindFile(path, &ordinary));
+    ASSERT_TRUE(Os().FindAnyFile(path, &any));
+    EXPECT_EQ(any.lastWriteTime, ordinary.lastWriteTime);
+    EXPECT_EQ(any.size, 3u);
+#ifdef _WIN32
+    for (DWORD attribute : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attribute));
+        EXPECT_FALSE(Os().FindFile(path, &ordinary));
+        ASSERT_TRUE(Os().FindAnyFile(path, &any));
+        EXPECT_EQ(any.size, 3u);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    std::string dir = ::testing::TempDir();
+    while (!dir.empty() && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+    EXPECT_FALSE(Os().FindAnyFile(dir, &any)) << "directories are not matched";
+    EXPECT_FALSE(Os().FindAnyFile(TempPath("missing.txt"), &any));
     std::remove(path.c_str());
 }
 

@@ -12,6 +12,7 @@ public:
     explicit ForwardingOs(platform::Os& target = platform::NativeOs()) : t_(target) {}
 
     bool FindFile(const std::string& path, platform::FileInfo* info) override { return t_.FindFile(path, info); }
+    bool FindAnyFile(const std::string& path, platform::FileInfo* info) override { return t_.FindAnyFile(path, info); }
     bool IsDirectory(const std::string& path) override { return t_.IsDirectory(path); }
     bool SameFile(const std::string& a, const std::string& b) override { return t_.SameFile(a, b); }
     std::string ExistingSpelling(const std::string& path) override { return t_.ExistingSpelling(path); }

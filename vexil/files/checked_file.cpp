@@ -103,6 +103,12 @@ uint64_t CheckedFile::Length() {
     return stream_->Length();
 }
 
+void CheckedFile::Seek(uint64_t position) {
+    if (!stream_) throw FileFailure{kFailNoStream};
+    FlushPending();
+    position_ = position;  // every Read and Write seeks to position_ first
+}
+
 void CheckedFile::Read(void* buffer, uint64_t wanted, uint64_t* got) {
     if (!stream_) throw FileFailure{kFailNoStream};
     FlushPending();

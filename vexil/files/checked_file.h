@@ -52,6 +52,8 @@ public:
     // Reads at most `wanted` bytes at the current position; `got` receives
     // the number of bytes actually transferred.
     void Read(void* buffer, uint64_t wanted, uint64_t* got);
+    // Moves the position of the next Read or Write (buffered bytes go out first).
+    void Seek(uint64_t position);
     void Write(const void* data, uint64_t length, uint64_t* written);
     void WriteText(const char* text);
     void Close();

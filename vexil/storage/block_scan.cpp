@@ -1,7 +1,9 @@
 #include "vexil/storage/block_scan.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "vexil/frame/alphabets.h"
 #include "vexil/storage/scan_kernels.h"
@@ -18,6 +20,7 @@ constexpr int kMaxLineEnds = 5;        // line ends the total or "file" search m
 constexpr size_t kMaxDataLine = 256;   // code characters of a data line
 constexpr int32_t kMinDataLines = 4;   // counted lines for a block to be accepted
 constexpr size_t kPeek = 8;            // bytes a keyword peek looks at
+constexpr uint64_t kShareAfter = 64;   // length from which a walk is offered to other blocks
 
 inline unsigned char At(const TextWindow& w, uint64_t p) { return w.data[p - w.base]; }
 // The text ends at p: the window is the last one and ends there, or p holds a NUL.
@@ -50,8 +53,9 @@ int32_t OctalMode(const BlockScan::Token& t) {
 }  // namespace
 
 bool BlockScan::Token::Is(const char* keyword) const {
+    if (none || length == 0 || Lower(static_cast<unsigned char>(text[0])) != keyword[0]) return false;
     const size_t n = std::strlen(keyword);
-    if (none || length != n) return false;
+    if (length != n) return false;
     for (size_t i = 0; i < n; ++i) {
         if (Lower(static_cast<unsigned char>(text[i])) != keyword[i]) return false;
     }
@@ -70,13 +74,42 @@ bool BlockScan::Token::SameName(const Token& other) const {
 bool BlockScan::ReadToken(const TextWindow& w, uint64_t& pos, Token& t) {
     if (!t.active) {
         if (Starved(w, pos)) return false;
-        t = Token{};
+        // Field by field: the text buffer needs no clearing.
+        t.active = t.none = t.lineEnd = false;
+        t.digits = true;
+        t.length = t.value = t.hash = 0;
         if (EndOfText(w, pos)) {
             t.none = true;
             return true;
         }
         t.active = true;
         t.hash = 1469598103934665603ull;
+        // A token that ends inside the window is taken in one piece.
+        const unsigned char* const d = w.data - w.base;
+        uint64_t e = pos;
+        while (e < w.end && d[e] != 0 && !IsDelimiter(d[e])) ++e;
+        if (e < w.end) {
+            const uint64_t n = e - pos;
+            const size_t kept = static_cast<size_t>(std::min<uint64_t>(n, 259));
+            std::memcpy(t.text, d + pos, kept);
+            for (uint64_t i = pos + kept; i < e; ++i) t.hash = (t.hash ^ Lower(d[i])) * 1099511628211ull;
+            for (uint64_t i = pos; i < e && t.digits; ++i) {
+                const unsigned char c = d[i];
+                if (c >= '0' && c <= '9') {
+                    if (t.value <= 2147483647u) t.value = t.value * 10 + (c - '0');
+                } else {
+                    t.digits = false;
+                }
+            }
+            t.length = n;
+            t.active = false;
+            pos = e;
+            if (d[e] != 0) {  // consumes the delimiter; a NUL is the end of the text
+                t.lineEnd = IsLineEnd(d[e]);
+                ++pos;
+            }
+            return true;
+        }
     }
     while (pos < w.end) {
         const unsigned char c = At(w, pos);
@@ -87,9 +120,12 @@ bool BlockScan::ReadToken(const TextWindow& w, uint64_t& pos, Token& t) {
             t.active = false;
             return true;
         }
-        if (t.length < 259) t.text[t.length] = static_cast<char>(c);
+        if (t.length < 259) {
+            t.text[t.length] = static_cast<char>(c);
+        } else {
+            t.hash = (t.hash ^ Lower(c)) * 1099511628211ull;  // only what the text does not keep
+        }
         ++t.length;
-        t.hash = (t.hash ^ Lower(c)) * 1099511628211ull;
         if (c >= '0' && c <= '9') {
             if (t.value <= 2147483647u) t.value = t.value * 10 + (c - '0');
         } else {
@@ -163,8 +199,9 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
     const unsigned char* const d = w.data - w.base;  // d[x] is the byte at absolute position x
     const ScanKernels& kernels = Kernels();
     for (;;) {
-        if (ph == 0 && blankTo <= p && w.end - p > 1024 && IsLineEnd(d[p])) {
-            // Runs of ordinary data lines go through the vectorised loop.
+        if (ph == 0 && count >= kMinDataLines && blankTo <= p && p < w.end && w.end - p > 1024 && IsLineEnd(d[p])) {
+            // Runs of ordinary data lines go through the vectorised loop (from
+            // the 4th line on: the first ones are looked at more closely).
             DataLineState s{p, last, count, sum, &tally};
             const bool stop = kernels.dataLines(w, headerEnd, s);
             p = s.pos;
@@ -225,10 +262,17 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
         const size_t eX = (8 * alpha.xxReverse[line[0]] + 5) / 6;
         p += run;
         tally.Add(alpha, line, run, p);  // exact size, for the listing and the decoder
-        if (eU < run || eX < run) {
+        const bool counted = eU < run || eX < run;
+        if (counted) {
             ++count;
             sum += static_cast<int64_t>(run) - 1;
             last = p;
+        }
+        if (count <= kMinDataLines) {
+            // The trailer: a zero-length line ("`" counts, "+" does not), then "end".
+            const bool isEnd = run == 3 && Lower(line[0]) == 'e' && Lower(line[1]) == 'n' && Lower(line[2]) == 'd';
+            if (counted && isEnd && zeroBefore) trailerAt = count;
+            zeroBefore = run == 1 && (alpha.uuReverse[line[0]] == 1 || alpha.xxReverse[line[0]] == 1);
         }
         ph = 0;
     }
@@ -288,10 +332,207 @@ BlockScan::BeginResult BlockScan::RunBegin(const TextWindow& w) {
     }
 }
 
-BlockScan::Status BlockScan::Finish(bool accepted) { return accepted ? kAccepted : kRejected; }
+BlockScan::Status BlockScan::Finish(bool accepted) {
+    EndStretch(!accepted);
+    return accepted ? kAccepted : kRejected;
+}
 
-BlockScan::Status BlockScan::Run(const TextWindow& w) {
+void ScanMemo::Add(const std::shared_ptr<Stretch>& s) {
+    std::vector<std::shared_ptr<Stretch>>& list = walks[s->kind];
+    // Keep the walks under way and the last kKeptEnded that ended.
+    size_t ended = 0;
+    for (size_t i = list.size(); i-- > 0;) {
+        if (list[i]->done && ++ended > kKeptEnded) list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    list.push_back(s);
+}
+
+void ScanMemo::Clear() {
+    for (auto& list : walks) list.clear();
+}
+
+namespace {
+
+// The walk `s` has read the token boundary `at` (right after a delimiter
+// that ended a token) in the state that any walk reaching `at` has there.
+inline bool OnPath(const TextWindow& w, uint64_t start, uint64_t pos, bool done, uint64_t at) {
+    // An ended walk stood at its checkpoints before its last token; one under
+    // way stands at or past them.
+    if (at < start || at > pos || (done && at == pos)) return false;
+    if (at == start) return true;
+    const uint64_t d = at - 1;  // the delimiter
+    if (d < start || d < w.base) return false;
+    if (At(w, d) > 32) return true;  // colon, slash and the like end a token wherever a walk stands
+    // A blank ends a token only right after a token character; else a walk skips it.
+    if (d < start + 1 || d - 1 < w.base) return false;
+    const unsigned char before = At(w, d - 1);
+    return before > 32 && !IsDelimiter(before);
+}
+
+inline bool OnPath(const TextWindow& w, const Stretch& s, uint64_t at) { return OnPath(w, s.start, s.pos, s.done, at); }
+
+}  // namespace
+
+bool BlockScan::BeginStretch(const TextWindow& w, int kind, uint64_t at) {
+    if (memo_ == nullptr) return false;
+    const bool boundary = at > w.base && at - 1 < w.end && IsDelimiter(At(w, at - 1));
+    if (boundary) {
+        auto& list = memo_->walks[kind];
+        for (size_t i = list.size(); i-- > 0;) {
+            const Stretch& s = *list[i];
+            if (!OnPath(w, s, at)) continue;
+            // The total and "file" searches count line ends: the other walk must
+            // not have counted one before this point.
+            bool counted = false;
+            for (uint64_t p : s.blankRests) counted = counted || p < at;
+            if (counted) continue;
+            waiting_ = list[i];
+            return true;
+        }
+    }
+    walkKind_ = kind;
+    walkStart_ = at;
+    walkRests_.clear();
+    return false;
+}
+
+bool BlockScan::BeginDataStretch(uint64_t from, uint64_t knownBlankTo) {
+    if (memo_ == nullptr) return false;
+    // A data scan depends on its start, the blanks known there, and (until its
+    // first line) the header end; only a scan begun in that very state is joined.
+    for (const auto& s : memo_->walks[Stretch::kData]) {
+        if (s->start == from && s->dataBlankTo == knownBlankTo && s->headerEnd == headerEnd_) {
+            waiting_ = s;
+            return true;
+        }
+    }
+    walkKind_ = Stretch::kData;
+    walkStart_ = from;
+    walkBlankTo_ = knownBlankTo;
+    return false;
+}
+
+void BlockScan::NoteBlankRest() {
+    if (walking_) {
+        walking_->blankRests.push_back(pos_);
+    } else if (walkKind_ >= 0) {
+        walkRests_.push_back(pos_);
+    }
+}
+
+// A walk is offered to other blocks once it is longer than a few tokens:
+// walking a short stretch again costs less than keeping it.
+void BlockScan::Share() {
+    if (walking_ || walkKind_ < 0 || memo_ == nullptr) return;
+    const uint64_t reached = walkKind_ == Stretch::kData ? data_.pos : pos_;
+    if (reached < walkStart_ + kShareAfter) return;
+    auto s = std::make_shared<Stretch>();
+    s->kind = walkKind_;
+    s->start = walkStart_;
+    s->pos = s->need = std::max(walkStart_, pos_);
+    s->blankRests = walkRests_;
+    s->dataBlankTo = walkBlankTo_;
+    s->headerEnd = headerEnd_;
+    memo_->Add(s);
+    walking_ = std::move(s);
+}
+
+void BlockScan::EndStretch(bool rejected) {
+    if (walkKind_ < 0) return;
+    Share();
+    walkKind_ = -1;
+    if (!walking_) return;
+    Stretch& s = *walking_;
+    s.done = true;
+    s.rejected = rejected;
+    s.pos = std::max(s.pos, pos_);
+    s.lastLineEnd = lastLineEnd_;
+    s.value = s.kind == Stretch::kNumber ? number_ : total_;
+    s.headerEnd = s.kind == Stretch::kData ? s.headerEnd : headerEnd_;
+    s.headerBlankTo = headerBlankTo_;
+    if (s.kind == Stretch::kData) s.data = data_;
+    s.need = s.pos;
+    walking_.reset();
+}
+
+void BlockScan::StartData(uint64_t from, uint64_t knownBlankTo) {
+    data_.Start(from, knownBlankTo);
+    phase_ = kData;
+    BeginDataStretch(from, knownBlankTo);
+}
+
+bool BlockScan::NumberSearchPassed(const TextWindow& w, uint64_t at) const {
+    if (at <= w.base || at > w.end || !IsDelimiter(At(w, at - 1))) return false;
+    if (waiting_) return waiting_->kind == Stretch::kNumber && OnPath(w, *waiting_, at);
+    if (walkKind_ != Stretch::kNumber || phase_ < kNumberTest || phase_ > kNumberToken) return false;
+    return OnPath(w, walkStart_, pos_, false, at);  // this block's own walk, shared or not
+}
+
+bool BlockScan::Ready() const { return waiting_ && waiting_->done; }
+
+bool BlockScan::SameFuture(const BlockScan& o) const {
+    if (!waiting_ || waiting_ != o.waiting_ || phase_ != o.phase_) return false;
+    if (number_ != o.number_ || total_ != o.total_ || headerEnd_ != o.headerEnd_) return false;
+    if (name_.length != o.name_.length) return false;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(name_.length, 259));
+    return std::memcmp(name_.text, o.name_.text, n) == 0;
+}
+
+bool BlockScan::Adopt() {
+    const std::shared_ptr<Stretch> s = std::move(waiting_);
+    if (s->rejected) return false;
+    testing_ = false;
+    switch (s->kind) {
+        case Stretch::kNumber:  // the number found: on to the total
+            number_ = s->value;
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            lineEnds_ = 0;
+            phase_ = kTotalTest;
+            break;
+        case Stretch::kTotal:  // the total (0 for "file") read
+            total_ = s->value;
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            phase_ = kAfterTotalTest;
+            break;
+        case Stretch::kFile:  // "file" read: the name follows
+            pos_ = s->pos;
+            lastLineEnd_ = s->lastLineEnd;
+            phase_ = kNameSkip;
+            break;
+        case Stretch::kRest:
+            headerEnd_ = pos_ = s->headerEnd;
+            headerBlankTo_ = s->headerBlankTo;
+            phase_ = kRestTest;  // goes on as after its own rest test
+            adoptedRest_ = true;
+            break;
+        case Stretch::kData:
+            data_ = s->data;
+            phase_ = kData;
+            break;
+    }
+    return true;
+}
+
+BlockScan::Status BlockScan::Run(const TextWindow& w, ScanMemo* memo) {
+    memo_ = memo;
+    const Status st = Step(w);
+    Share();
+    if (walking_) {
+        walking_->pos = std::max(walking_->pos, pos_);
+        walking_->need = NeedFrom();
+    }
+    memo_ = nullptr;
+    return st;
+}
+
+BlockScan::Status BlockScan::Step(const TextWindow& w) {
     for (;;) {
+        if (waiting_) {
+            if (!waiting_->done) return kOpen;
+            if (!Adopt()) return Finish(false);
+        }
         switch (phase_) {
             case kStart: {
                 // The token at the start must be "section".
@@ -305,6 +546,7 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                     lastLineEnd_ = IsLineEnd(c);
                 }
                 phase_ = kNumberTest;
+                BeginStretch(w, Stretch::kNumber, pos_);
                 break;
             }
             case kNumberTest: {
@@ -329,13 +571,18 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 }
                 number_ = static_cast<int32_t>(token_.value);
                 if (number_ == 0) return Finish(false);
+                EndStretch(false);
                 lineEnds_ = 0;
                 phase_ = kTotalTest;
+                BeginStretch(w, Stretch::kTotal, pos_);
                 break;
             case kTotalTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
-                if (r == kRestBlank) ++lineEnds_;
+                if (r == kRestBlank) {
+                    ++lineEnds_;
+                    NoteBlankRest();
+                }
                 pos_ = scan_;
                 phase_ = kTotalSkip;
                 break;
@@ -357,16 +604,20 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                     phase_ = kTotalTest;
                     break;
                 }
+                EndStretch(false);
                 phase_ = kAfterTotalTest;
                 break;
             case kAfterTotalTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) return Finish(false);
+                fileEntry_ = pos_;
                 pos_ = scan_;
                 if (total_ != 0) {
                     lineEnds_ = 0;
                     phase_ = kFileTest;
+                    // The "file" search is shared from the boundary after the total.
+                    BeginStretch(w, Stretch::kFile, fileEntry_);
                 } else {
                     total_ = number_;
                     phase_ = kNameSkip;
@@ -376,7 +627,10 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
             case kFileTest: {
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
-                if (r == kRestBlank) ++lineEnds_;
+                if (r == kRestBlank) {
+                    ++lineEnds_;
+                    NoteBlankRest();
+                }
                 pos_ = scan_;
                 phase_ = kFileSkip;
                 break;
@@ -390,6 +644,7 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 if (token_.none) return Finish(false);
                 lastLineEnd_ = token_.lineEnd;
                 if (token_.Is("file")) {
+                    EndStretch(false);
                     phase_ = kNameSkip;
                 } else {
                     if (lineEnds_ >= kMaxLineEnds) return Finish(false);
@@ -405,24 +660,28 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 if (name_.none) return Finish(false);
                 lastLineEnd_ = name_.lineEnd;
                 phase_ = kRestTest;
+                BeginStretch(w, Stretch::kRest, pos_);
                 break;
             case kRestTest: {
-                const Rest r = RestOfLine(w);
-                if (r == kRestPending) return kOpen;
-                if (r == kRestNotBlank) {
-                    pos_ = scan_;
-                    phase_ = kRestSkip;
-                    break;
+                if (!adoptedRest_) {
+                    const Rest r = RestOfLine(w);
+                    if (r == kRestPending) return kOpen;
+                    if (r == kRestNotBlank) {
+                        pos_ = scan_;
+                        phase_ = kRestSkip;
+                        break;
+                    }
+                    headerEnd_ = pos_;
+                    headerBlankTo_ = scan_;
+                    EndStretch(false);
                 }
-                headerEnd_ = pos_;
-                headerBlankTo_ = scan_;
+                adoptedRest_ = false;
                 if (number_ == 1) {
                     beginPos_ = headerEnd_;
                     beginStep_ = 0;
                     phase_ = kBegin;
                 } else {
-                    data_.Start(headerEnd_, headerBlankTo_);
-                    phase_ = kData;
+                    StartData(headerEnd_, headerBlankTo_);
                 }
                 break;
             }
@@ -439,17 +698,17 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
                 const BeginResult r = RunBegin(w);
                 if (r == kBeginReject) return Finish(false);
                 if (r == kBeginFound) {
-                    data_.Start(beginPos_, 0);
-                    phase_ = kData;
+                    dataFromBegin_ = true;
+                    StartData(beginPos_, 0);
                     break;
                 }
                 if (r == kBeginGiveUp) {
                     if (fallbackStarted_) {
-                        data_ = fallback_;
+                        data_ = fallback_;  // already under way: not shared
+                        phase_ = kData;
                     } else {
-                        data_.Start(headerEnd_, headerBlankTo_);
+                        StartData(headerEnd_, headerBlankTo_);
                     }
-                    phase_ = kData;
                     break;
                 }
                 // Waiting for more text: the bytes from the header end would be
@@ -463,12 +722,30 @@ BlockScan::Status BlockScan::Run(const TextWindow& w) {
             }
             case kData:
                 if (!data_.done && !data_.Run(w, headerEnd_)) return kOpen;
-                return Finish(data_.lines >= kMinDataLines);
+                EndStretch(false);
+                // At least 4 counted lines; fewer when the block follows its
+                // begin line or ends in the trailer, as small encodings and
+                // the last section of a split one do.
+                return Finish(data_.lines >= kMinDataLines ||
+                              (data_.lines >= 1 && (dataFromBegin_ || data_.trailerAt == data_.lines)));
         }
     }
 }
 
 uint64_t BlockScan::NeedFrom() const {
+    if (waiting_) {
+        // The outcome takes this block to where the other walk ended, or beyond
+        // where that walk now stands.
+        if (!waiting_->done) return waiting_->need;
+        switch (waiting_->kind) {
+            case Stretch::kRest:
+                return waiting_->headerEnd;
+            case Stretch::kData:
+                return waiting_->data.NeedFrom();
+            default:
+                return waiting_->pos;
+        }
+    }
     switch (phase_) {
         case kStart:
             return start_;

@@ -1,14 +1,33 @@
 // BlockScan: the judgement of one section block as a resumable state machine.
 // Run() consumes the text window by window; it only moves forward, and while
 // it waits for more text it needs the bytes from NeedFrom() on.
+//
+// Shared walks. The header rules read tokens to the end of a line and beyond
+// (the number, the total, "file", the rest of the header), and a data scan
+// reads every line of its block. Several "section" words on one long line
+// would each walk the same text again, which makes the scan quadratic in the
+// line length. But the walk of one stretch (the number search, the total
+// search, the "file" search, the rest of the header, or a data scan) depends
+// only on the token boundary it starts from, on whether the last token ended
+// at a line end, and on the line ends already counted; every token boundary
+// that one walk passes is one any other walk through that text passes too.
+// So a block that begins a stretch at a boundary another block's walk of the
+// same kind has passed, in the same state, takes that walk's outcome instead
+// of walking (it waits while the other walk is under way). The walks are kept
+// in a ScanMemo shared by the blocks of one whole-text scan.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "vexil/storage/data_line.h"
 #include "vexil/storage/scan_types.h"
 
 namespace vexil {
+
+struct Stretch;
+class ScanMemo;
 
 class BlockScan {
 public:
@@ -17,11 +36,21 @@ public:
     explicit BlockScan(uint64_t start) : start_(start), pos_(start) {}
 
     // Advances over `w` (which holds the byte at NeedFrom() unless the scan
-    // has just started). kOpen: the window ended before the judgement.
-    Status Run(const TextWindow& w);
+    // has just started). kOpen: the window ended before the judgement, or
+    // the block waits for another block's walk. With a `memo`, walks are
+    // shared with the other blocks using it.
+    Status Run(const TextWindow& w, ScanMemo* memo = nullptr);
     uint64_t NeedFrom() const;
     // The accepted block (valid after kAccepted).
     SectionBlock Result() const;
+    // Waiting for a walk that has ended since: Run() goes on at once.
+    bool Ready() const;
+    // True when this block, waiting, will end exactly as `other` does.
+    bool SameFuture(const BlockScan& other) const;
+    // True when this block still looks for its section number and that search
+    // has passed the token boundary `at`: a "section" ending just before `at`
+    // then ends exactly as this block does.
+    bool NumberSearchPassed(const TextWindow& w, uint64_t at) const;
 
     // One token being read; long tokens are streamed, keeping their first
     // 259 characters, their length, a hash and their value as a number.
@@ -32,8 +61,8 @@ public:
         bool digits = true;
         uint64_t length = 0;
         uint64_t value = 0;    // saturates above 2147483647
-        uint64_t hash = 0;
-        char text[260] = {};
+        uint64_t hash = 0;     // of the characters after the first 259
+        char text[260];        // the first min(length, 259) characters are valid
 
         bool IsNumber() const { return !none && length > 0 && digits && value <= 2147483647u; }
         bool Is(const char* keyword) const;
@@ -51,6 +80,11 @@ public:
         ByteTally tally;      // exact bytes and the end of the data for the decoder
         uint64_t from = 0;    // where the data scan started
         bool done = false;
+        // For blocks of fewer than 4 counted lines (kept only up to the 4th):
+        // the last line examined was a zero-length line ("`" or "+"), and the
+        // count when the line "end" followed one (the block's trailer).
+        bool zeroBefore = false;
+        int32_t trailerAt = -1;
 
         void Start(uint64_t from, uint64_t knownBlankTo);
         // True when finished (done), false when the window ended first.
@@ -78,6 +112,30 @@ private:
     bool ReadToken(const TextWindow& w, uint64_t& pos, Token& token);
     BeginResult RunBegin(const TextWindow& w);
     Status Finish(bool accepted);
+    Status Step(const TextWindow& w);
+    // Shared walks: at the start of a stretch of kind `kind` at checkpoint
+    // `at`, either joins a walk that has passed it (true: now waiting) or
+    // starts a walk of its own that others may join.
+    bool BeginStretch(const TextWindow& w, int kind, uint64_t at);
+    bool BeginDataStretch(uint64_t from, uint64_t knownBlankTo);
+    // The walk of the current stretch ends here; its outcome is this state.
+    void EndStretch(bool rejected);
+    void Share();
+    void NoteBlankRest();
+    // Takes the outcome of the walk waited for; false when that rejected the block.
+    bool Adopt();
+    void StartData(uint64_t from, uint64_t knownBlankTo);
+
+    ScanMemo* memo_ = nullptr;
+    std::shared_ptr<Stretch> walking_;  // the walk this block is making for others
+    int walkKind_ = -1;                 // the stretch being walked (-1: none)
+    uint64_t walkStart_ = 0;
+    uint64_t walkBlankTo_ = 0;          // data scans: the blanks known at the start
+    std::vector<uint64_t> walkRests_;   // line ends counted before the walk was shared
+    std::shared_ptr<Stretch> waiting_;  // the walk this block waits for
+    bool dataFromBegin_ = false;        // the data scan starts right after the begin line
+    uint64_t fileEntry_ = 0;            // checkpoint of the "file" search (after the total)
+    bool adoptedRest_ = false;          // the header end was taken from another walk
 
     uint64_t start_;
     uint64_t pos_;
@@ -101,6 +159,36 @@ private:
     bool fallbackStarted_ = false;
     DataScan fallback_;
     DataScan data_;
+};
+
+// One walk of a stretch: where it began and has got to, in what state, and
+// once it has ended, its outcome.
+struct Stretch {
+    enum Kind { kNumber, kTotal, kFile, kRest, kData, kKinds };
+    int kind = kNumber;
+    uint64_t start = 0;       // the checkpoint it began at
+    uint64_t pos = 0;         // how far it has read (its position when it ended)
+    uint64_t need = 0;        // while under way: the first byte its walker still needs
+    std::vector<uint64_t> blankRests;  // total and "file" searches: checkpoints where a line end was counted
+    bool done = false;
+    bool rejected = false;
+    // Outcome.
+    bool lastLineEnd = false;
+    int32_t value = 0;        // the number, or the total as read (0 for "file")
+    uint64_t headerEnd = 0, headerBlankTo = 0;
+    // Data scans: the start state, which must match exactly, and the result.
+    uint64_t dataBlankTo = 0;
+    BlockScan::DataScan data;
+};
+
+// The walks of one whole-text scan that later blocks may join: those under
+// way and the last few that ended, per kind.
+class ScanMemo {
+public:
+    static constexpr size_t kKeptEnded = 8;
+    std::vector<std::shared_ptr<Stretch>> walks[Stretch::kKinds];
+    void Add(const std::shared_ptr<Stretch>& s);
+    void Clear();
 };
 
 }  // namespace vexil

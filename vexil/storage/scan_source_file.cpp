@@ -1,6 +1,7 @@
 #include "vexil/storage/scan_source_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "vexil/files/checked_file.h"
@@ -18,11 +19,11 @@ namespace {
 constexpr uint64_t kUnknownSize = ~0ull;
 
 // The file's bytes through a CheckedFile, up to the size the directory search
-// reported. Restart reopens the file and reads up to the wanted position.
+// reported. Restart moves to the wanted position: a paused scan goes on from
+// its pause point without reading the text before it again.
 class CheckedFileSource : public TextSource {
 public:
-    CheckedFileSource(CheckedFile& file, const std::string& path, uint64_t size)
-        : file_(file), path_(path), size_(size) {}
+    CheckedFileSource(CheckedFile& file, uint64_t size) : file_(file), size_(size) {}
 
     size_t Read(unsigned char* buffer, size_t wanted) override {
         if (pos_ >= size_) return 0;
@@ -33,18 +34,12 @@ public:
     }
 
     void Restart(uint64_t position) override {
-        file_.Open(path_, "rb");
-        pos_ = 0;
-        std::vector<unsigned char> scratch(1 << 16);
-        while (pos_ < position) {
-            const size_t got = Read(scratch.data(), static_cast<size_t>(std::min<uint64_t>(scratch.size(), position - pos_)));
-            if (got == 0) break;
-        }
+        pos_ = std::min(position, size_);
+        file_.Seek(pos_);
     }
 
 private:
     CheckedFile& file_;
-    const std::string& path_;
     uint64_t size_;
     uint64_t pos_ = 0;
 };
@@ -68,6 +63,16 @@ public:
         return got;
     }
     void Restart(uint64_t position) override {
+        // The scans only go back to text already read; a jump past it would
+        // leave bytes the plain-block scan never sees, so those are read first.
+        if (position > fed_) {
+            inner_.Restart(fed_);
+            pos_ = fed_;
+            unsigned char scratch[4096];
+            while (pos_ < position) {
+                if (Read(scratch, static_cast<size_t>(std::min<uint64_t>(sizeof scratch, position - pos_))) == 0) break;
+            }
+        }
         inner_.Restart(position);
         pos_ = position;
     }
@@ -111,11 +116,19 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
     platform::FileInfo info;
     bool found = platform::os().FindFile(path, &info);
     while (!found && AskSearchAgain()) found = platform::os().FindFile(path, &info);
+    // A hidden or system file that the user chose to go on with: its size
+    // and time come from a search that sees it.
+    if (!found) found = platform::os().FindAnyFile(path, &info);
+    // The last-write time recorded is the one found here, before reading: a
+    // write that lands during the scan then shows as a change at the next
+    // idle check, and the file is scanned again.
+    const std::optional<uint64_t> lastWriteTime =
+        found ? std::optional<uint64_t>(info.lastWriteTime) : std::nullopt;
 
     CheckedFile file(storage.jobState);
     try {
         file.Open(path, "rb");
-        CheckedFileSource fileSource(file, path, found ? info.size : kUnknownSize);
+        CheckedFileSource fileSource(file, found ? info.size : kUnknownSize);
         PlainBlockScan plain;
         TeeSource source(fileSource, plain);
         TextScan scan(source);
@@ -130,7 +143,8 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         plain.Finish();
         for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();
-        if (sink.accepted_ > 0) storage.AddSourceFile(path, sections ? scan.PlainText() : source.PlainText());
+        if (sink.accepted_ > 0)
+            storage.AddSourceFile(path, sections ? scan.PlainText() : source.PlainText(), lastWriteTime);
     } catch (FileFailure) {
         // The user gave up on the file: what was registered stays.
     }

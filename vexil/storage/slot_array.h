@@ -3,6 +3,8 @@
 // fills first, which is what decides the order of the panel's items.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -16,7 +18,7 @@ public:
     static constexpr int32_t kInitialCapacity = 10;
     static constexpr int32_t kStep = 10;
 
-    SlotArray() : slots_(new T*[kInitialCapacity]()) {}
+    SlotArray() : slots_(new T*[kInitialCapacity]()), allocated_(kInitialCapacity) {}
     ~SlotArray() { delete[] slots_; }
     SlotArray(const SlotArray&) = delete;
     SlotArray& operator=(const SlotArray&) = delete;
@@ -26,7 +28,8 @@ public:
     int32_t Add(T* item) {
         int32_t slot = end_;
         if (count_ != end_) {
-            slot = 0;
+            // No slot below freeFrom_ is empty, so the search starts there.
+            slot = freeFrom_;
             while (slots_[slot] != nullptr) ++slot;
         } else if (end_ == capacity_) {
             Grow();
@@ -34,6 +37,7 @@ public:
         slots_[slot] = item;
         ++count_;
         if (slot >= end_) end_ = slot + 1;
+        freeFrom_ = slot + 1;
         return slot;
     }
 
@@ -58,13 +62,26 @@ public:
         for (int32_t s = 0; s < end_; ++s) {
             if (slots_[s] != nullptr && SameItem(*slots_[s], *item)) {
                 if (removed != nullptr) *removed = slots_[s];
-                slots_[s] = nullptr;
-                --count_;
-                while (end_ > 0 && slots_[end_ - 1] == nullptr) --end_;
+                Empty(s);
                 break;
             }
         }
         return count_;
+    }
+
+    // Empties, in one pass, every occupied slot whose item satisfies `pred`,
+    // handing each such item to `removed`. Where items are unique by the
+    // element type's equality this is RemoveAt of each of them, without
+    // a search from the first slot for every one.
+    template <class Pred, class Removed>
+    void RemoveWhere(Pred&& pred, Removed&& removed) {
+        for (int32_t s = end_ - 1; s >= 0; --s) {
+            if (slots_[s] != nullptr && pred(*slots_[s])) {
+                T* item = slots_[s];
+                Empty(s);
+                removed(item);
+            }
+        }
     }
 
     // Calls f(item) for every item in logical order.
@@ -76,15 +93,31 @@ public:
     }
 
 private:
+    // The capacity the list reports steps by 10 as items come; the slots
+    // behind it are allocated in doubling sizes, so that filling a list of
+    // n items copies O(n) pointers rather than O(n * n / 10).
     void Grow() {
-        T** grown = new T*[capacity_ + step_]();
-        std::memcpy(grown, slots_, sizeof(T*) * static_cast<size_t>(capacity_));
-        delete[] slots_;
-        slots_ = grown;
+        if (capacity_ + step_ > allocated_) {
+            const int32_t size = std::max(capacity_ + step_, allocated_ * 2);
+            T** grown = new T*[static_cast<size_t>(size)]();
+            std::memcpy(grown, slots_, sizeof(T*) * static_cast<size_t>(capacity_));
+            delete[] slots_;
+            slots_ = grown;
+            allocated_ = size;
+        }
         capacity_ += step_;
     }
 
+    void Empty(int32_t s) {
+        slots_[s] = nullptr;
+        --count_;
+        if (s < freeFrom_) freeFrom_ = s;
+        while (end_ > 0 && slots_[end_ - 1] == nullptr) --end_;
+    }
+
     T** slots_;
+    int32_t allocated_;  // slots allocated (at least capacity_); those past capacity_ stay null
+    int32_t freeFrom_ = 0;  // no empty slot lies below this one
     int32_t capacity_ = kInitialCapacity;
     int32_t step_ = kStep;
     int32_t count_ = 0;

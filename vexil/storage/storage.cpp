@@ -85,12 +85,16 @@ void Storage::AddSection(const SectionBlock& block) {
     file->sections.Add(section);
 }
 
-int32_t Storage::AddSourceFile(const std::string& path, bool plainText) {
+int32_t Storage::AddSourceFile(const std::string& path, bool plainText, std::optional<uint64_t> lastWriteTime) {
     auto* source = new SourceFile;
     source->path = path;
     source->plainText = plainText ? 1 : 0;
     platform::FileInfo info;
-    if (platform::os().FindFile(path, &info)) source->lastWriteTime = info.lastWriteTime;
+    if (lastWriteTime) {
+        source->lastWriteTime = *lastWriteTime;
+    } else if (platform::os().FindAnyFile(path, &info)) {
+        source->lastWriteTime = info.lastWriteTime;
+    }
     const int32_t index = sources.Add(source);
     files.ForEach([source](EncodedFile* f) {
         if (f->sourcePath == nullptr) f->sourcePath = source->path.c_str();
@@ -103,14 +107,14 @@ int32_t Storage::AddSourceFile(const std::string& path, bool plainText) {
 
 void Storage::RemoveSourceFile(int32_t index) {
     const std::string path = sources.At(index)->path;
-    for (int32_t n = files.Count() - 1; n >= 0; --n) {
-        EncodedFile* file = files.At(n);
-        if (file->sourcePath == nullptr || !EqualsIgnoreCase(file->sourcePath, path.c_str())) continue;
-        EncodedFile* removed = nullptr;
-        files.RemoveAt(n, &removed);
-        byName_.erase(FoldKey(removed->name));
-        delete removed;
-    }
+    // Names are unique within a storage, so each matching file's own slot is
+    // the first equal one: one pass removes them all as RemoveAt would.
+    files.RemoveWhere(
+        [&](const EncodedFile& f) { return f.sourcePath != nullptr && EqualsIgnoreCase(f.sourcePath, path.c_str()); },
+        [&](EncodedFile* removed) {
+            byName_.erase(FoldKey(removed->name));
+            delete removed;
+        });
     SourceFile* removed = nullptr;
     sources.RemoveAt(index, &removed);
     delete removed;

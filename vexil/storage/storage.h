@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -74,8 +75,12 @@ public:
     void AddSection(const std::string& name, int32_t number, int32_t total, int64_t dataChars);
     // The same with the block's data place, exact size and mode.
     void AddSection(const SectionBlock& block);
-    // Records a scanned text file; returns its index in `sources`.
-    int32_t AddSourceFile(const std::string& path, bool plainText);
+    // Records a scanned text file; returns its index in `sources`. Its
+    // last-write time is `lastWriteTime` when given (the scan passes the one
+    // it found before reading, so that a write during the scan shows as a
+    // change), else that of a search made now (0 when none finds it).
+    int32_t AddSourceFile(const std::string& path, bool plainText,
+                          std::optional<uint64_t> lastWriteTime = std::nullopt);
     // Drops the source file at logical `index` and the encoded files first found in it.
     void RemoveSourceFile(int32_t index);
     // The first plain-text source file (the one encodings are appended to), or null.

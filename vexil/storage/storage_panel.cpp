@@ -206,7 +206,9 @@ void StorageEvent(Storage& storage, host::PanelHandle handle, int event) {
     for (int32_t i = 0; i < storage.sources.Count(); ++i) {
         const SourceFile* source = storage.sources.At(i);
         platform::FileInfo info;
-        if (platform::os().FindFile(source->path, &info) && info.lastWriteTime == source->lastWriteTime) continue;
+        // Hidden and system files count as found: a storage of that kind is
+        // re-scanned only when it changes, not on every idle event.
+        if (platform::os().FindAnyFile(source->path, &info) && info.lastWriteTime == source->lastWriteTime) continue;
         const std::string path = source->path;
         storage.RemoveSourceFile(i);
         ScanSourceFile(storage, path);

@@ -38,6 +38,7 @@ struct TextScan::Entry {
     BlockScan scan;
     bool done = false;
     bool accepted = false;
+    uint64_t repeats = 0;  // later occurrences that end exactly as this one: reported as often again
 };
 
 bool DetectUue(const unsigned char* text, size_t length) {
@@ -57,7 +58,7 @@ std::optional<SectionBlock> ScanBlock(const unsigned char* text, size_t length, 
 }
 
 TextScan::TextScan(TextSource& source, size_t bufferSize)
-    : source_(source), buffer_(std::max<size_t>(bufferSize, 1024)) {}
+    : source_(source), buffer_(std::max<size_t>(bufferSize, 1024)), memo_(std::make_unique<ScanMemo>()) {}
 
 TextScan::~TextScan() {
     for (Entry* e : open_) delete e;
@@ -101,15 +102,40 @@ bool TextScan::Flush(bool detect, BlockSink* sink) {
     while (!open_.empty() && open_.front()->done) {
         Entry* e = open_.front();
         open_.pop_front();
-        if (sink != nullptr) sink->Accept(e->scan.Result());
+        if (sink != nullptr) {
+            const SectionBlock block = e->scan.Result();
+            for (uint64_t n = 0; n <= e->repeats; ++n) sink->Accept(block);
+        }
         delete e;
     }
     return false;
 }
 
+// Runs the open blocks over the window. A block that waits for another's walk
+// is run again as soon as that walk has ended, while its bytes are still held.
+void TextScan::RunOpen(const TextWindow& w) {
+    for (bool again = true; again;) {
+        again = false;
+        for (Entry* e : open_) {
+            if (e->done) continue;
+            const BlockScan::Status st = e->scan.Run(w, memo_.get());
+            if (st != BlockScan::kOpen) {
+                e->done = true;
+                e->accepted = st == BlockScan::kAccepted;
+                again = true;  // its walks have ended: blocks before it may go on
+            }
+        }
+        if (again) {
+            again = false;
+            for (Entry* e : open_) again = again || (!e->done && e->scan.Ready());
+        }
+    }
+}
+
 bool TextScan::Run(bool detect, BlockSink* sink) {
     for (Entry* e : open_) delete e;
     open_.clear();
+    memo_->Clear();
     if (base_ != 0) {  // the start of the text is no longer held: read it again
         source_.Restart(0);
         base_ = 0;
@@ -125,14 +151,7 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
     for (;;) {
         const TextWindow w{buffer_.data(), base_, base_ + size_, atEnd_};
 
-        for (Entry* e : open_) {
-            if (e->done) continue;
-            const BlockScan::Status st = e->scan.Run(w);
-            if (st != BlockScan::kOpen) {
-                e->done = true;
-                e->accepted = st == BlockScan::kAccepted;
-            }
-        }
+        RunOpen(w);
         if (Flush(detect, sink)) return true;
 
         if (!paused) {
@@ -155,15 +174,30 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
                     ++p;
                     continue;
                 }
+                // On a line of "section" words the block before is usually
+                // still looking for its number past this one: this occurrence
+                // ends exactly as that block does.
+                if (inside && c != 0 && !open_.empty() && !open_.back()->done &&
+                    open_.back()->scan.NumberSearchPassed(w, after + 1)) {
+                    ++open_.back()->repeats;
+                    ++p;
+                    continue;
+                }
                 if (open_.size() >= kMaxOpenBlocks) {
                     paused = true;
                     pausedAt = p;
                     break;
                 }
                 BlockScan scan(p);
-                const BlockScan::Status st = scan.Run(w);
+                const BlockScan::Status st = scan.Run(w, memo_.get());
                 if (st == BlockScan::kOpen) {
-                    open_.push_back(new Entry(scan));
+                    // Many occurrences on one line wait for the same walk in the
+                    // same state: one entry stands for all of them.
+                    if (!open_.empty() && !open_.back()->done && scan.SameFuture(open_.back()->scan)) {
+                        ++open_.back()->repeats;
+                    } else {
+                        open_.push_back(new Entry(scan));
+                    }
                 } else if (st == BlockScan::kAccepted) {
                     if (detect) return true;
                     if (open_.empty()) {
@@ -177,12 +211,16 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
                 ++p;
             }
             if (!paused) searchPos = std::max(p, limit);
+            // New blocks may have ended walks that older ones wait for.
+            RunOpen(w);
+            if (Flush(detect, sink)) return true;
         }
 
         if (paused && open_.empty()) {
             // Every block begun before the pause is registered: read the text
             // again from the paused occurrence on.
             ++restarts_;
+            memo_->Clear();
             source_.Restart(pausedAt);
             base_ = pausedAt;
             size_ = 0;

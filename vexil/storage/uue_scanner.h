@@ -17,6 +17,11 @@
 // data scan alongside the begin-line search whenever that search has to wait
 // for more text. Blocks are registered strictly in the order of their
 // "section" occurrences, exactly as a scan of the whole text in one piece.
+// Blocks whose header searches or data scans run over the same text share
+// one walk of it (see block_scan.h), and an occurrence that will end exactly
+// as the open block before it is counted on that block's entry, so that a
+// long line full of "section" words is read a bounded number of times and
+// the scan stays linear in the text's length whatever its line lengths.
 // Overlapping blocks are rare; when more than kMaxOpenBlocks are open at
 // once, the search pauses, the open blocks run to their end, and the source
 // is re-read from the paused position (slower, but memory stays bounded).
@@ -30,6 +35,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +71,7 @@ public:
 };
 
 class BlockScan;
+class ScanMemo;
 
 // The whole-text scan over a TextSource, in windows of a fixed buffer.
 class TextScan {
@@ -94,6 +101,7 @@ private:
     bool Run(bool detect, BlockSink* sink);
     void Fill(uint64_t keepFrom);
     bool Flush(bool detect, BlockSink* sink);
+    void RunOpen(const TextWindow& w);
 
     TextSource& source_;
     std::vector<unsigned char> buffer_;
@@ -103,6 +111,7 @@ private:
     bool plainText_ = true;
     int restarts_ = 0;
     std::deque<Entry*> open_;
+    std::unique_ptr<ScanMemo> memo_;  // walks the open blocks share
 };
 
 }  // namespace vexil

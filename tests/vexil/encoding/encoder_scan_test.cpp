@@ -95,5 +95,42 @@ TEST_F(EncoderScanTest, SectionsInOneStorageMakeOneCompleteFile) {
     EXPECT_EQ(Chars(*file), WrittenDataChars(45 * 200));
 }
 
+TEST_F(EncoderScanTest, SmallFilesReadBackComplete) {
+    // One data line or none: the block follows its begin line and ends in the trailer.
+    for (int type : {0, 1}) {
+        settings.EncodingType = type;
+        for (uint64_t size : {0u, 1u, 44u, 45u, 46u, 90u, 91u, 135u}) {
+            const std::string name = "s" + std::to_string(size) + "_" + std::to_string(type) + ".bin";
+            const EncodedFile* file = EncodeAndScan(name, size, {"s" + std::to_string(size) + "_" + std::to_string(type) + ".uue"});
+            ASSERT_NE(file, nullptr) << name;
+            EXPECT_EQ(file->totalSections, 1);
+            EXPECT_EQ(file->sections.Count(), 1);
+            EXPECT_EQ(Chars(*file), WrittenDataChars(size)) << name;
+        }
+    }
+}
+
+TEST_F(EncoderScanTest, ALastSectionOfOneLineCompletesTheFile) {
+    // 36 lines in the first section (the table and the begin line count 4),
+    // 40 in the second, 1 in the third.
+    settings.SplitOutput = 1;
+    settings.LinesPerSection = 40;
+    for (int single : {1, 0}) {
+        settings.EnableSingleStorage = single;
+        for (int type : {0, 1}) {
+            settings.EncodingType = type;
+            const std::string stem = "last" + std::to_string(single) + std::to_string(type);
+            const std::vector<std::string> outputs =
+                single ? std::vector<std::string>{stem + ".uue"}
+                       : std::vector<std::string>{stem + "_1.uue", stem + "_2.uue", stem + "_3.uue"};
+            const EncodedFile* file = EncodeAndScan(stem + ".bin", 45 * 77, outputs);
+            ASSERT_NE(file, nullptr) << stem;
+            EXPECT_EQ(file->totalSections, 3) << stem;
+            EXPECT_EQ(file->sections.Count(), 3) << stem;
+            EXPECT_EQ(Chars(*file), WrittenDataChars(45 * 77)) << stem;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vexil

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct Found {
     long long dataChars;
     bool operator==(const Found&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& o, const Found& f) {
+    return o << "{" << f.number << "/" << f.total << " " << f.name << " " << f.dataChars << "}";
+}
 
 class CollectSink : public vexil::BlockSink {
 public:

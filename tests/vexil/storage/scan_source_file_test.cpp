@@ -114,4 +114,27 @@ TEST_F(ScanSourceFile, ManyOverlappingBlocksAreReadAgainFromTheFile) {
     EXPECT_EQ(s.sources.Count(), 1);
 }
 
+TEST_F(ScanSourceFile, APausedScanGoesOnFromItsPausePoint) {
+    // 3 MB of mail before more overlapping blocks than the scan keeps open:
+    // going on after the pause must not read those 3 MB again.
+    std::string text;
+    while (text.size() < 3000000) text += "Plain mail text, nothing encoded in it at all.\r\n";
+    text += "section 1 of 1 of file first\r\n";
+    for (int i = 0; i < 300; ++i) {
+        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
+        for (int j = 0; j < 4; ++j) text += testenc::DataLine(45) + "\r\n";
+    }
+    const std::string path = dir.Write("p.uue", text);
+    testing_support::FaultyOs os;  // fails nothing; counts the stream reads
+    vexil::Storage s;
+    vexil::ScanSourceFile(s, path);
+    const auto windowed = scantest::WindowedScan(text);
+    ASSERT_GT(windowed.restarts, 0);
+    EXPECT_EQ(s.files.Count(), static_cast<int>(windowed.found.size()));
+    // Two passes (the detection and the scan) of about 12 reads each, and a
+    // few reads after each pause; reading from the start again would take
+    // about 12 more for every pause.
+    EXPECT_LE(os.Calls(testing_support::FaultyOs::kRead), 26 + 3 * windowed.restarts);
+}
+
 }  // namespace

@@ -229,6 +229,84 @@ TEST_F(StoragePanel, IdleEventRescansAChangedFileAndAsksForARedraw) {
     vexil::DestroyStorage(s);
 }
 
+// Appends to the storage file right after it is opened for reading, as if
+// another program wrote while the scan runs.
+class AppendWhileScanning : public test::ForwardingOs {
+public:
+    AppendWhileScanning(platform::Os& target, std::string path, std::string more)
+        : ForwardingOs(target), path_(std::move(path)), more_(std::move(more)) {}
+    platform::Stream* Open(const std::string& path, const char* mode) override {
+        platform::Stream* stream = ForwardingOs::Open(path, mode);
+        if (armed && path == path_ && std::string(mode) == "rb") {
+            armed = false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a new last-write time
+            std::ofstream(path_, std::ios::binary | std::ios::app) << more_;
+        }
+        return stream;
+    }
+    bool armed = true;
+
+private:
+    std::string path_, more_;
+};
+
+TEST_F(StoragePanel, AnAppendDuringARescanIsListedAtTheNextIdleEvent) {
+    const std::string a = testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1));
+    const std::string b = testenc::UuEncode("b.bin", testenc::RandomBytes(1027, 2));
+    const std::string c = testenc::UuEncode("c.bin", testenc::RandomBytes(1027, 3));
+    const std::string path = dir.Write("w.uue", a);
+    vexil::Storage* s = Open(path);
+    ASSERT_NE(s, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    dir.Write("w.uue", a + b);
+    {
+        AppendWhileScanning appending(os, path, c);
+        test::ScopedOs scoped2{appending};
+        vexil::StorageEvent(*s, s, host::kEventIdle);  // scans a + b; c lands meanwhile
+        EXPECT_FALSE(appending.armed);
+    }
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 1027}}));
+    vexil::StorageEvent(*s, s, host::kEventIdle);
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 1027}, {"c.bin", 1027}}));
+    EXPECT_EQ(fake.controls.size(), 4u);
+    vexil::DestroyStorage(s);
+}
+
+// Hides a file from the ordinary search, as Windows does for a hidden or system file.
+class HiddenFileOs : public test::ForwardingOs {
+public:
+    HiddenFileOs(platform::Os& target, std::string path) : ForwardingOs(target), path_(std::move(path)) {}
+    bool FindFile(const std::string& path, platform::FileInfo* info) override {
+        return path != path_ && ForwardingOs::FindFile(path, info);
+    }
+
+private:
+    std::string path_;
+};
+
+TEST_F(StoragePanel, AHiddenStorageIsFollowedWithoutPromptsOrRescans) {
+    const std::string a = testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1));
+    const std::string path = dir.Write("h.uue", a);
+    vexil::Storage* s = Open(path);
+    ASSERT_NE(s, nullptr);
+    HiddenFileOs hidden(os, path);
+    test::ScopedOs scoped2{hidden};
+    for (int i = 0; i < 3; ++i) vexil::StorageEvent(*s, s, host::kEventIdle);
+    EXPECT_TRUE(fake.controls.empty());
+    EXPECT_TRUE(fake.messages.empty());
+    // A change is still seen; the not-found prompt is answered by going on,
+    // and the recorded time is the hidden file's own.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    dir.Write("h.uue", a + testenc::UuEncode("b.bin", testenc::RandomBytes(90, 2)));
+    fake.messageAnswers = {1};
+    vexil::StorageEvent(*s, s, host::kEventIdle);
+    EXPECT_EQ(fake.controls.size(), 2u);
+    EXPECT_EQ(List(*s), (std::vector<Listed>{{"a.bin", 1027}, {"b.bin", 90}}));
+    vexil::StorageEvent(*s, s, host::kEventIdle);
+    EXPECT_EQ(fake.controls.size(), 2u);
+    vexil::DestroyStorage(s);
+}
+
 TEST_F(StoragePanel, ADeletedSourceFileTakesItsFilesAlong) {
     const std::string path = dir.Write("d.uue", testenc::UuEncode("a.bin", testenc::RandomBytes(1027, 1)));
     vexil::Storage* s = Open(path);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,27 @@ TEST(SlotArray, RemoveAtEmptiesTheFirstEqualSlot) {
     EXPECT_EQ(removed, &first);
     EXPECT_EQ(list.At(0), &other);
     EXPECT_EQ(list.At(1), &second);
+}
+
+TEST(SlotArray, LargeListsGrowInLinearTimeWhileCapacityStepsByTen) {
+    // 400 000 items: growing by 10 slots at a time copies 8e9 pointers.
+    constexpr int kItems = 400000;
+    std::vector<Item> items(kItems);
+    vexil::SlotArray<Item> list;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kItems; ++i) ASSERT_EQ(list.Add(&items[i]), i);
+    // Emptying every other slot, then filling the holes again: each Add
+    // takes the lowest hole.
+    list.RemoveWhere([&](const Item& it) { return (&it - items.data()) % 2 == 1; }, [](Item*) {});
+    EXPECT_EQ(list.Count(), kItems / 2);
+    for (int i = 0; i < kItems / 2; ++i) ASSERT_EQ(list.Add(&items[2 * i + 1]), 2 * i + 1);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 3.0);
+    EXPECT_EQ(list.Capacity(), kItems);
+    EXPECT_EQ(list.Count(), kItems);
+    vexil::SlotArray<Item> small;
+    for (int i = 0; i < 21; ++i) small.Add(&items[i]);
+    EXPECT_EQ(small.Capacity(), 30);
 }
 
 TEST(Storage, SameNameInOtherCaseJoinsTheFirstSpelling) {
@@ -111,6 +133,56 @@ TEST(Storage, RemoveSourceFileDropsOnlyItsFiles) {
     // A new source takes the hole; files without a source path get it.
     EXPECT_EQ(s.AddSourceFile("/nonexistent/three.txt", true), 0);
     EXPECT_STREQ(s.files.At(1)->sourcePath, "/nonexistent/three.txt");
+}
+
+TEST(Storage, NamesFoldOnlyTheLettersOfTheAlphabet) {
+    // Every letter matches its other case; the characters next to the two
+    // letter ranges ('@' '[' '`' '{', one bit away from a letter's case) do not.
+    vexil::Storage s;
+    for (char c = 'A'; c <= 'Z'; ++c) s.AddSection(std::string("x") + c + "y", 1, 1, 1);
+    for (char c = 'a'; c <= 'z'; ++c) {
+        const vexil::EncodedFile* f = s.FindFile(std::string("X") + c + "Y");
+        ASSERT_NE(f, nullptr) << c;
+        EXPECT_EQ(f->name[1], c - 32);
+    }
+    EXPECT_EQ(s.files.Count(), 26);
+    s.AddSection("x@y", 1, 1, 1);
+    s.AddSection("x[y", 1, 1, 1);
+    EXPECT_EQ(s.FindFile("x`y"), nullptr);
+    EXPECT_EQ(s.FindFile("x{y"), nullptr);
+    s.AddSection("x`y", 1, 1, 1);
+    s.AddSection("x{y", 1, 1, 1);
+    EXPECT_EQ(s.files.Count(), 30);
+    EXPECT_STREQ(s.FindFile("x{y")->name, "x{y");
+    // Source paths are matched by the same fold when files are removed.
+    s.AddSourceFile("/nonexistent/a@b", true);
+    s.AddSection("later", 1, 1, 1);
+    s.AddSourceFile("/nonexistent/A`B", true);
+    s.RemoveSourceFile(1);
+    EXPECT_EQ(s.files.Count(), 30);
+    EXPECT_EQ(s.FindFile("later"), nullptr);
+}
+
+TEST(Storage, RemovingTheFilesOfASourceKeepsTheOthersInTheirSlots) {
+    // Files of two sources interleaved; removing one source's 100 000 files
+    // leaves the other's in order, and new files fill the holes from the lowest.
+    vexil::Storage s;
+    constexpr int kFiles = 200000;
+    for (int i = 0; i < kFiles; i += 2) s.AddSection("a" + std::to_string(i), 1, 1, 1);
+    s.AddSourceFile("/nonexistent/a", true);
+    for (int i = 1; i < kFiles; i += 2) s.AddSection("b" + std::to_string(i), 1, 1, 1);
+    s.AddSourceFile("/nonexistent/b", true);
+    ASSERT_EQ(s.files.Count(), kFiles);
+    const auto start = std::chrono::steady_clock::now();
+    s.RemoveSourceFile(0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
+    ASSERT_EQ(s.files.Count(), kFiles / 2);
+    EXPECT_STREQ(s.files.At(0)->name, "b1");
+    EXPECT_STREQ(s.files.At(kFiles / 2 - 1)->name, ("b" + std::to_string(kFiles - 1)).c_str());
+    EXPECT_EQ(s.FindFile("a0"), nullptr);
+    s.AddSection("new", 1, 1, 1);
+    EXPECT_STREQ(s.files.At(0)->name, "new");
+    EXPECT_STREQ(s.files.At(1)->name, "b1");
 }
 
 TEST(Storage, RemovalMatchesSourcePathIgnoringCase) {

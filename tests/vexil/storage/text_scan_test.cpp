@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "tests/vexil/storage/scan_helpers.h"
 #include "vexil/storage/scan_kernels.h"
@@ -96,6 +98,105 @@ TEST_F(TextScan, ManyOverlappingBlocksReReadTheText) {
     const auto windowed = WindowedScan(text, 1024);
     EXPECT_GT(windowed.restarts, 0);
     EXPECT_EQ(windowed.found, whole);
+}
+
+// Lines that hold "section" many times, in the states where the header rules
+// walk far: no number, a number and no total or "file", a total and no
+// "file", whole headers; with blocks after them and split lines between.
+std::vector<std::string> LongLinePieces() {
+    return {"section ", "section 7 ", "of ", "section 1 of 3 of ", "file ", "name.bin ", "SECTION:2/2/FILE/x ",
+            "x ", "12 ", "\r\n", ":", "begin 644 name.bin ", "sectionsection ", "\t"};
+}
+
+std::string LongLineText(uint32_t seed, size_t length) {
+    const auto pieces = LongLinePieces();
+    std::string text;
+    uint32_t x = seed * 2654435761u + 1;
+    while (text.size() < length) {
+        x = x * 1103515245u + 12345u;
+        const uint32_t r = (x >> 8) % 1000;
+        if (r < 3) {
+            text += "\r\n";
+            for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+        } else {
+            // Mostly the same few pieces, so that lines repeat themselves.
+            text += pieces[r % (r < 900 ? 3 : pieces.size())];
+        }
+    }
+    return text;
+}
+
+TEST_F(TextScan, LongLinesOfSectionWordsFindWhatTheWholeTextHolds) {
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        const std::string text = LongLineText(seed, 6000 + 1000 * seed) + "\r\n" +
+                                 "section 3 of 3 of file tail\r\n" + testenc::UuEncode("t", testenc::RandomBytes(600, seed)).substr(0, 0);
+        std::string withBlock = text;
+        for (int i = 0; i < 5; ++i) withBlock += testenc::DataLine(45) + "\r\n";
+        const auto whole = WholeTextScan(withBlock);
+        ASSERT_FALSE(whole.empty());
+        for (size_t buffer : {1024, 3000, 1 << 20}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " buffer " << buffer);
+            const auto windowed = WindowedScan(withBlock, buffer, buffer == 3000 ? 97 : ~size_t{0});
+            EXPECT_EQ(windowed.found, whole);
+        }
+    }
+}
+
+TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
+    // One line of 2 MB full of "section" words in each shape, with a block
+    // after it: walking each occurrence to the end of the line would read
+    // about 10^11 bytes.
+    for (const std::string& word : {std::string("section "), std::string("section 5 of "),
+                                    std::string("section 5 of 6 of "), std::string("section 1 of 1 of file x ")}) {
+        std::string text;
+        while (text.size() < (2u << 20)) text += word;
+        text += "\r\nsection 2 of 2 of file after\r\n";
+        for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+        const auto start = std::chrono::steady_clock::now();
+        const auto windowed = WindowedScan(text);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        SCOPED_TRACE(word);
+        EXPECT_LT(seconds, 5.0);
+        ASSERT_FALSE(windowed.found.empty());
+        EXPECT_EQ(windowed.found.back(), (scantest::Found{2, 2, "after", 5 * 60}));
+    }
+}
+
+// A block of 40 full lines with a line of 256 (or 257) code characters after
+// the 10th, after `filler` bytes of text: the long line's place moves byte by
+// byte across a window boundary, with enough text after it for the vector loop.
+std::string LongDataLineText(size_t filler, size_t longLine) {
+    std::string text(filler, 'x');
+    text += "\r\nsection 2 of 2 of file x\r\n";
+    for (int i = 0; i < 10; ++i) text += testenc::DataLine(45) + "\r\n";
+    text += "M" + std::string(longLine - 1, 'A') + "\r\n";
+    for (int i = 0; i < 30; ++i) text += testenc::DataLine(45, i) + "\r\n";
+    return text;
+}
+
+TEST_F(TextScan, DataLinesOf256CharactersAtEveryOffsetAroundTheBufferEnd) {
+    const size_t before = LongDataLineText(0, 256).find("MAAA");
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+        if (kernels == nullptr) continue;
+        vexil::UseKernels(kernels);
+        for (size_t buffer : {size_t{4096}, vexil::TextScan::kWindow + vexil::TextScan::kMaxCarry}) {
+            // The long line starts from 300 bytes before the buffer's end to 40
+            // after it (in the scan's own buffer: the offsets where it crosses the end).
+            const bool small = buffer == 4096;
+            for (size_t at = buffer - (small ? 300 : 260); at <= buffer + (small ? 40 : 2); ++at) {
+                SCOPED_TRACE(testing::Message() << "buffer " << buffer << " line at " << at);
+                const auto counted = WindowedScan(LongDataLineText(at - before, 256), buffer);
+                ASSERT_EQ(counted.found.size(), 1u);
+                ASSERT_EQ(counted.found[0].dataChars, 40 * 60 + 255);
+                // One character more ends the block after its 10 lines.
+                if (!small) continue;
+                const auto ended = WindowedScan(LongDataLineText(at - before, 257), buffer, 1000);
+                ASSERT_EQ(ended.found.size(), 1u);
+                ASSERT_EQ(ended.found[0].dataChars, 10 * 60);
+            }
+        }
+    }
+    vexil::UseKernels(nullptr);
 }
 
 TEST_F(TextScan, PlainTextLooksAtEveryByte) {

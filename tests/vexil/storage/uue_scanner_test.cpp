@@ -129,14 +129,61 @@ TEST_F(UueScanner, EncodingsOf1027And90BytesCountAsTheirFiles) {
     EXPECT_EQ(Scan(small, small.find("section"))->dataChars, 122);
 }
 
-TEST_F(UueScanner, TinyEncodingsAreNotFound) {
-    EXPECT_FALSE(vexil::DetectUue(Bytes(testenc::UuEncode("a", std::string(45, 'a'))), 200));
-    testenc::UuOptions xx;
-    xx.type = 1;
-    const std::string x90 = testenc::UuEncode("a", std::string(90, 'a'), xx);
-    const std::string x91 = testenc::UuEncode("a", std::string(91, 'a'), xx);
-    EXPECT_FALSE(vexil::DetectUue(Bytes(x90), x90.size()));
-    EXPECT_TRUE(vexil::DetectUue(Bytes(x91), x91.size()));
+TEST_F(UueScanner, TinyEncodingsAreFound) {
+    // One data line (or none) after the begin line, then the trailer.
+    for (int type : {0, 1}) {
+        testenc::UuOptions o;
+        o.type = type;
+        // Data characters: 60 a full line, 2 for "end", none for the zero-length line.
+        for (const auto& [size, chars] : {std::pair<size_t, long long>{0, 2}, {45, 62}, {90, 122}, {1, -1}}) {
+            const std::string text = testenc::UuEncode("a", std::string(size, 'a'), o);
+            SCOPED_TRACE(testing::Message() << "type " << type << " size " << size);
+            EXPECT_TRUE(vexil::DetectUue(Bytes(text), text.size()));
+            const auto block = Scan(text, text.find("section"));
+            ASSERT_TRUE(block.has_value());
+            if (chars >= 0) {
+                EXPECT_EQ(block->dataChars, chars);
+            }
+        }
+    }
+}
+
+TEST_F(UueScanner, ShortBlocksNeedTheBeginLineOrTheTrailer) {
+    const std::string line = testenc::DataLine(45);
+    const BodyCase cases[] = {
+        // Accepted: the last section of a split encoding, in both alphabets.
+        {"one line and the UU trailer", line + "\r\n`\r\nend\r\n", 60 + 0 + 2},
+        {"one line and the XX trailer", line + "\r\n+\r\nend\r\n", 60 + 2},
+        {"the trailer alone", "`\r\nend\r\n\r\nsum -r/size 1/2\r\n", 2},
+        // Declined: text that is not UUE.
+        {"two lines, no trailer", line + "\r\n" + line + "\r\n", -1},
+        {"end without the zero-length line", "hello\r\nend\r\n", -1},
+        {"a line between the zero-length line and end", "`\r\nhello\r\nend\r\n", -1},
+        {"a counted line after the trailer", "`\r\nend\r\nhello\r\n", -1},
+        {"zero-length lines only", "`\r\n`\r\n`\r\n", -1},
+        {"end alone", "end\r\n", -1},
+    };
+    for (const BodyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto block = Scan("section 2 of 2 of file x\r\n" + c.body);
+        if (c.dataChars < 0) {
+            EXPECT_FALSE(block.has_value());
+        } else {
+            ASSERT_TRUE(block.has_value());
+            EXPECT_EQ(block->dataChars, c.dataChars);
+        }
+    }
+    // After the begin line of section 1, one counted line is enough; without
+    // that begin line (or with another name) it is not.
+    EXPECT_EQ(Scan("section 1 of 1 of file x\r\nbegin 644 x\r\n" + line + "\r\n")->dataChars, 60);
+    EXPECT_FALSE(Scan("section 1 of 1 of file x\r\n" + line + "\r\n").has_value());
+    EXPECT_FALSE(Scan("section 1 of 1 of file x\r\nbegin 644 y\r\n" + line + "\r\n").has_value());
+    EXPECT_FALSE(Scan("section 1 of 1 of file x\r\nbegin 644 x\r\n\r\nplain words\r\n").has_value());
+    // Ordinary prose that names sections is still declined.
+    const std::string prose =
+        "See section 2 of the manual for the file format.\r\nsection 3 of 4 of file notes\r\nend\r\n"
+        "The end.\r\nsection 1 of 1 of file x\r\nbegin here\r\n";
+    EXPECT_FALSE(vexil::DetectUue(Bytes(prose), prose.size()));
 }
 
 TEST_F(UueScanner, LfTextReadsLikeCrLfText) {
