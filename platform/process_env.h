@@ -9,5 +9,8 @@ namespace platform {
 bool StdinIsTerminal();
 // Sets an environment variable of this process (overwriting it); false on failure.
 bool SetEnv(const std::string& name, const std::string& value);
+// Makes a write past the process's file-size limit fail with an error that
+// the caller handles, instead of a signal that ends the process mid-write.
+void FailWritesPastSizeLimit();
 
 }  // namespace platform

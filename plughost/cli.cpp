@@ -141,6 +141,7 @@ int RunCommandLine(const CommandLine& line, const std::string& programPath, std:
 
 int Main(int argc, char** argv) {
     try {
+        platform::FailWritesPastSizeLimit();
         std::vector<std::string> words(argv + 1, argv + argc);
         CommandLine line;
         std::string error;

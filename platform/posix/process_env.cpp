@@ -1,9 +1,12 @@
 #include "platform/process_env.h"
 
+#include <csignal>
 #include <stdlib.h>
 #include <unistd.h>
 
 namespace platform {
+
+void FailWritesPastSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 

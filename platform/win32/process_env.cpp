@@ -5,6 +5,9 @@
 
 namespace platform {
 
+// Windows has no file-size signal: such a write fails by itself.
+void FailWritesPastSizeLimit() {}
+
 bool StdinIsTerminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;

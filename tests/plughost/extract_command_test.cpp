@@ -132,6 +132,13 @@ TEST_F(ExtractCommandTest, PlainBlocksTellWritabilityLikeSectionBlocks) {
     EXPECT_EQ(stdoutText.str(), "title\t VEXIL: tab.txt (r/o) \nitem\tc.txt\t3\n");
 }
 
+TEST_F(ExtractCommandTest, AFolderThatDoesNotExistIsMade) {
+    const std::string path = dir.Write("c.txt", "begin 644 c.txt\n#0V%T\n`\nend\n");
+    EXPECT_EQ(Run({"extract", path, "--to", dir.File("new/sub")}), 0);
+    EXPECT_EQ(stdoutText.str(), "extracted c.txt\n");
+    EXPECT_EQ(test::ReadWholeFile(dir.File("new/sub/c.txt")), "Cat");
+}
+
 TEST_F(ExtractCommandTest, MentionsOfBeginAreDeclined) {
     const std::string path =
         dir.Write("note.txt", "To send it, type: begin 644 x\nbegin 644 x\nthis is no data\nend\n");
