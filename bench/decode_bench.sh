@@ -39,7 +39,7 @@ best() {
 ours=$(best "$PLUGHOST" extract "$WORK/data.uue" --to "$WORK/ours")
 theirs=$(best sh -c "cd '$WORK/theirs' && uudecode '$WORK/data.uue'")
 floor=$(best dd if=/dev/zero of="$WORK/dd.out" bs=1M count="$MIB" status=none)
-"$PLUGHOST" extract "$WORK/data.uue" --to "$WORK/ours" >/dev/null
+"$PLUGHOST" extract "$WORK/data.uue" --to "$WORK/ours" >/dev/null 2>&1
 (cd "$WORK/theirs" && uudecode "$WORK/data.uue")
 cmp "$WORK/data.bin" "$WORK/ours/data.bin"
 cmp "$WORK/data.bin" "$WORK/theirs/data.bin"

@@ -23,6 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The host's operation mode of GetFiles for an extraction to view an item.
+constexpr int kOpView = 0x4;
+
 // How much of a file the plugins are offered when the user presses Enter on it.
 constexpr size_t kOfferedBytes = 131072;
 constexpr auto kIdleInterval = std::chrono::milliseconds(500);
@@ -255,7 +258,7 @@ void FileManager::ShowKeys() {
         "Enter                           open a folder or a file, \"..\" goes up",
         "Ctrl+PgUp                       leave a plugin panel, or go up",
         "Ctrl+R                          read the panel again",
-        "F3                              view a file",
+        "F3                              view a file, or an item of a storage panel",
         "F5                              copy onto the plugin panel in the other panel, out of it, or to a folder",
         "F6                              move or rename",
         "F7                              make a folder",
@@ -276,7 +279,13 @@ void FileManager::Enter() {
     if (i < 0 || i >= panel.Count()) return;
     const std::string name = panel.Name(i);
     if (panel.IsPlugin()) {
-        if (panel.IsUp(i)) ClosePluginPanel(active_);
+        if (panel.IsUp(i)) {
+            ClosePluginPanel(active_);
+        } else if (!panel.IsFolder(i)) {
+            // Items of plugins that give files out are viewed; others keep Enter to themselves.
+            auto& plugin = static_cast<PluginPanel&>(panel);
+            if (plugin.GetPlugin().Exports().getFiles != nullptr) ViewPluginItem(plugin, i);
+        }
         return;
     }
     auto& folder = static_cast<FolderPanel&>(panel);
@@ -451,7 +460,12 @@ void FileManager::ViewCurrent() {
     auto* folder = dynamic_cast<FolderPanel*>(&Active());
     const int i = Active().Current();
     if (folder == nullptr) {
-        Notice("View", "F3 views the files of folder panels.");
+        auto* plugin = dynamic_cast<PluginPanel*>(&Active());
+        if (plugin != nullptr && i >= 0 && i < Active().Count() && !Active().IsUp(i) && !Active().IsFolder(i)) {
+            ViewPluginItem(*plugin, i);
+            return;
+        }
+        Notice("View", "F3 views the files of folder panels and the items of plugin panels.");
         return;
     }
     if (i < 0 || i >= Active().Count() || Active().IsFolder(i)) return;
@@ -464,6 +478,57 @@ void FileManager::ViewCurrent() {
     }
     std::string reason;
     if (!ViewFile(screen_, path, path, &reason)) Error("View", {"Cannot read " + name + ":", reason});
+}
+
+void FileManager::ViewPluginItem(PluginPanel& panel, int index) {
+    const host::GetFilesFn getFiles = panel.GetPlugin().Exports().getFiles;
+    const std::string name = panel.Name(index);
+    if (getFiles == nullptr) {
+        Notice("View", "The plugin of this panel does not give its items out.");
+        return;
+    }
+    // A folder of our own under the system's temporary folder.
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    fs::path folder;
+    for (unsigned n = 1; !ec && n < 10000; ++n) {
+        const fs::path candidate = base / ("plughost-view-" + std::to_string(n));
+        if (fs::create_directory(candidate, ec)) {
+            folder = candidate;
+            break;
+        }
+    }
+    const std::string folderText = folder.string();
+    if (folder.empty() || folderText.size() >= host::kMaxPath) {
+        if (!folder.empty()) fs::remove_all(folder, ec);
+        Error("View", {"Cannot make a temporary folder to view " + name + "."});
+        return;
+    }
+    host::PanelItem item = panel.Items()[static_cast<size_t>(index)];
+    item.flags |= host::kItemSelected;
+    char dest[host::kMaxPath] = {};
+    std::snprintf(dest, sizeof dest, "%s", folderText.c_str());
+    SyncCurrentDir();
+    EnterPlugin(panel.GetPlugin());
+    const int result = getFiles(panel.Handle(), &item, 1, 0, dest, kOpView);
+    SyncCurrentDir();
+    RepaintAll();
+    // The file the plugin wrote: its name may be a safe form of the item's.
+    std::string extracted;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (entry.is_regular_file(ec)) {
+            extracted = entry.path().string();
+            break;
+        }
+    }
+    if (result == 1 && !extracted.empty()) {
+        std::string reason;
+        if (!ViewFile(screen_, extracted, name, &reason)) Error("View", {"Cannot read " + name + ":", reason});
+    } else if (result == 0) {
+        Error("View", {"Cannot view " + name + ":", "the plugin did not extract it."});
+    }
+    fs::remove_all(folder, ec);
+    RepaintAll();
 }
 
 void FileManager::MakeFolderHere() {

@@ -53,6 +53,9 @@ private:
     void CopyOrMove(bool move);
     void MakeFolderHere();
     void ViewCurrent();
+    // F3 or Enter on an item of a plugin panel: the plugin extracts it for
+    // viewing into a temporary folder, which goes when the viewer closes.
+    void ViewPluginItem(PluginPanel& panel, int index);
     void DeleteChosen();
     std::vector<std::string> ChosenNames();
     void AfterFileJob(const std::vector<std::string>& done);

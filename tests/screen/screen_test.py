@@ -165,6 +165,26 @@ def test_storage_opens_with_items_and_title(f):
     s.quit()
 
 
+def test_view_storage_item_through_a_temporary_extraction(f):
+    # F3 and Enter on a storage item show its decoded text; the temporary
+    # folder the plugin extracted into is gone once the viewer closes.
+    def view_folders():
+        return [n for n in os.listdir(f.temp) if n.startswith("plughost-view-")]
+    s = f.start()
+    s.keys("Down", "Enter")                              # demo.uue
+    s.wait_for("VEXIL: demo.uue", "readme.txt")
+    for key in ("F3", "Enter"):
+        s.keys("M-r")                                    # quick search: readme.txt
+        s.keys(key)
+        s.wait_for("Readme of the demo storage.", "Line 01 of a small text")
+        assert len(view_folders()) == 1, view_folders()
+        s.keys("Escape")
+        s.wait_gone("Readme of the demo storage.")
+        s.wait_for("VEXIL: demo.uue")
+        assert view_folders() == [], view_folders()
+    s.quit()
+
+
 def test_encode_two_selected_files_into_the_other_panel(f):
     os.mkdir(os.path.join(f.samples, "out"))
     s = f.start()

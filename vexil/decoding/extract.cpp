@@ -1,6 +1,7 @@
 #include "vexil/decoding/extract.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,7 +20,7 @@ namespace vexil {
 
 namespace {
 
-constexpr size_t kReadChunk = 1 << 18;        // bytes of text read at a time
+constexpr size_t kReadChunk = 1 << 20;        // bytes of text read at a time
 constexpr size_t kMaxCarry = 1 << 16;         // longest line kept across reads
 constexpr size_t kWriteBuffer = 1 << 20;      // decoded bytes collected before a write
 constexpr uint64_t kProgressFrom = 1 << 20;   // jobs with this much text show the progress box
@@ -114,6 +115,7 @@ private:
     bool forViewing_ = false;
     ExistingAll existingAll_ = ExistingAll::kAsk;
     bool showProgress_ = false;
+    int shownPercent_ = -1;  // the bar last drawn; redrawn only when it moves
     uint64_t jobText_ = 0;
     uint64_t jobDone_ = 0;
 };
@@ -191,7 +193,9 @@ std::vector<Job> Extraction::MakeJobs(host::PanelItem* items, int count, bool* u
 
 bool Extraction::WatchEsc() {
     const int percent = jobText_ == 0 ? 100 : static_cast<int>(jobDone_ * 100 / jobText_);
-    return CheckAbortKey(percent, showProgress_) == kAbortStop;
+    const bool redraw = showProgress_ && percent != shownPercent_;
+    if (redraw) shownPercent_ = percent;
+    return CheckAbortKey(percent, redraw) == kAbortStop;
 }
 
 Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& out, int* badLine) {
@@ -222,6 +226,25 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
         const unsigned char* const end = p + held;
         // Lines end in CR, LF or CR LF; a CR LF pair gives an empty line that is skipped.
         while (p < end) {
+            // The common full line ending in LF or CR LF, decoded without a search for its end.
+            if (!s.base64 && end - p > static_cast<ptrdiff_t>(kFullLineChars + 1) && p[kFullLineChars] > 32) {
+                const unsigned char* after = p + kFullLineChars + 1;
+                size_t endLength = 0;
+                if (after[0] == '\n') {
+                    endLength = 1;
+                } else if (after[0] == '\r' && after + 1 < end && after[1] == '\n') {
+                    endLength = 2;
+                }
+                if (endLength > 0) {
+                    const int n = DecodeFullLine(tables_, p, out.Room());
+                    if (n >= 0) {
+                        ++line;
+                        out.Commit(static_cast<size_t>(n));
+                        p = after + endLength;
+                        continue;
+                    }
+                }
+            }
             const auto* lf = static_cast<const unsigned char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
             const unsigned char* stop = lf != nullptr ? lf : end;
             const auto* cr = static_cast<const unsigned char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
@@ -303,6 +326,7 @@ Outcome Extraction::RunJob(Job& job, int number) {
 
     jobText_ = job.textBytes;
     jobDone_ = 0;
+    shownPercent_ = 0;
     showProgress_ = job.textBytes >= kProgressFrom && !silent_ && Module().settings.SuppressOutput == 0;
     if (showProgress_) ShowEncodeProgress(name.c_str(), dest_.c_str(), number, 0);
 

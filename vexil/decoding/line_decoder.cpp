@@ -9,6 +9,22 @@ DecodeTables MakeDecodeTables(const Alphabets& alphabets) {
         t.xx[c] = static_cast<int8_t>(alphabets.xxReverse[c] - 1);
     }
     t.uu[' '] = 0;
+    // A full line is read in one go only when its alphabet is plain: its
+    // length character is no blank, and no line end is a code character.
+    const bool uuPlain = t.uu['\r'] < 0 && t.uu['\n'] < 0;
+    const bool xxPlain = t.xx['\r'] < 0 && t.xx['\n'] < 0;
+    for (int c = 0; c < 256; ++c) {
+        const bool uu = LengthFits(t.uu[c], kFullLineChars);
+        const bool xx = LengthFits(t.xx[c], kFullLineChars);
+        t.fullBytes[c] = 0;
+        t.fullXx[c] = false;
+        if (c <= 32 || uu == xx) continue;  // a blank, no fit, or a tie that the characters decide
+        if (uu && uuPlain) t.fullBytes[c] = static_cast<uint8_t>(t.uu[c]);
+        if (xx && xxPlain) {
+            t.fullBytes[c] = static_cast<uint8_t>(t.xx[c]);
+            t.fullXx[c] = true;
+        }
+    }
     return t;
 }
 

@@ -29,6 +29,11 @@ constexpr size_t kMaxLineBytes = 63;
 struct DecodeTables {
     int8_t uu[256];
     int8_t xx[256];
+    // The common full line, a length character and 60 characters: by its
+    // length character, the bytes it carries when exactly one alphabet fits
+    // it (0: not a full line, read it the long way) and whether that is XX.
+    uint8_t fullBytes[256];
+    bool fullXx[256];
 };
 DecodeTables MakeDecodeTables(const Alphabets& alphabets);
 
@@ -36,6 +41,30 @@ DecodeTables MakeDecodeTables(const Alphabets& alphabets);
 // kMaxLineBytes); `*bytes` receives the number of bytes written.
 LineKind DecodeLine(const Alphabets& alphabets, const DecodeTables& tables, const unsigned char* line,
                     size_t length, unsigned char* out, size_t* bytes);
+
+// Characters after the length character of a full line.
+constexpr size_t kFullLineChars = 60;
+
+// Decodes a full line: `line` holds the length character and
+// kFullLineChars characters, the last of them not blank. Returns the bytes
+// written to `out` (room for 45), or -1 when the line must be read by
+// DecodeLine (not a full line, or a character outside the alphabet).
+// Where it returns bytes, DecodeLine gives the same ones.
+inline int DecodeFullLine(const DecodeTables& tables, const unsigned char* line, unsigned char* out) {
+    const int n = tables.fullBytes[line[0]];
+    if (n == 0) return -1;
+    const int8_t* table = tables.fullXx[line[0]] ? tables.xx : tables.uu;
+    const unsigned char* p = line + 1;
+    int bad = 0;
+    for (size_t i = 0; i < kFullLineChars; i += 4, p += 4, out += 3) {
+        const int a = table[p[0]], b = table[p[1]], c = table[p[2]], d = table[p[3]];
+        bad |= a | b | c | d;
+        out[0] = static_cast<unsigned char>((a << 2) | (b >> 4));
+        out[1] = static_cast<unsigned char>((b << 4) | (c >> 2));
+        out[2] = static_cast<unsigned char>((c << 6) | d);
+    }
+    return bad < 0 ? -1 : n;
+}
 
 // The lines of a base64 block ("begin-base64"): groups run across lines,
 // '=' pads the last group, "====" ends the data.

@@ -102,6 +102,42 @@ TEST_F(LineDecoderTest, FullLinesOfBothAlphabetsRoundTrip) {
     }
 }
 
+TEST_F(LineDecoderTest, FullLineShortcutAgreesWithTheLongWay) {
+    // Every 61-character line the shortcut takes must decode to what
+    // DecodeLine gives; the rest it hands back (-1).
+    std::string body;
+    for (int i = 0; i < 60; ++i) body += static_cast<char>(AlphabetChar(static_cast<unsigned>(i * 7 % 64), 0));
+    std::string xxBody;
+    for (int i = 0; i < 60; ++i) xxBody += static_cast<char>(AlphabetChar(static_cast<unsigned>(i * 11 % 64), 1));
+    struct Case {
+        std::string line;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"M" + body, true},                          // UU, 45 bytes
+        {"L" + body, true},                          // UU, 44 bytes: the last group carries two
+        {"K" + body, true},                          // UU, 43 bytes
+        {"h" + xxBody, true},                        // XX, 45 bytes
+        {"M" + body.substr(0, 30) + " " + body.substr(31), true},  // a space inside is UU zero
+        {"M" + body.substr(0, 59) + "a", false},     // a character outside UU
+        {"M" + body.substr(0, 10) + "\t" + body.substr(11), false},
+        {"J" + body, false},                         // 42 bytes need at most 57 characters
+        {" " + body, false},                         // a blank length character
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.line.size(), kFullLineChars + 1);
+        unsigned char fast[kMaxLineBytes];
+        const int n = DecodeFullLine(tables, reinterpret_cast<const unsigned char*>(c.line.data()), fast);
+        std::string slow;
+        const LineKind kind = Decode(c.line, &slow);
+        EXPECT_EQ(n >= 0, c.taken) << c.line;
+        if (n >= 0) {
+            ASSERT_EQ(kind, LineKind::kData) << c.line;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(fast), static_cast<size_t>(n)), slow) << c.line;
+        }
+    }
+}
+
 TEST(DataLineTest, LengthCharacterFitsTheLine) {
     BuildAlphabets();
     const Alphabets& a = CodeAlphabets();
