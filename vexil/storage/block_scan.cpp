@@ -535,14 +535,16 @@ bool BlockScan::Adopt() {
     return true;
 }
 
-// The number and "file" searches pass over most tokens of a long line: this
-// loop takes the tokens that plainly do not end the search (no digit first,
-// not "file" where that is looked for) the way the steps would, and leaves
-// the others, the line's end and the window's end to them. True when the
-// search ends without a match (the rest of the line is blank); pos_ and
-// lastLineEnd_ then stand as the steps leave them.
-bool BlockScan::SkipWords(const TextWindow& w, bool file) {
+// The number, total and "file" searches pass over most tokens of a long
+// line: this loop takes the tokens that plainly do not end the search (no
+// digit first where a number ends it, no "f" first where "file" does) the way
+// the steps would, and leaves the others, the line's end and the window's end
+// to them. True when the number search ends there without a number (the rest
+// of the line is blank); pos_ and lastLineEnd_ then stand as the steps leave
+// them. The other searches go on past line ends: the steps count those.
+bool BlockScan::SkipWords(const TextWindow& w, Words words) {
     const unsigned char* const d = w.data - w.base;
+    const bool digits = words != kFileWords, file = words != kNumberWords;
     uint64_t p = pos_;
     bool lineEnd = lastLineEnd_;
     bool blank = false;
@@ -559,7 +561,7 @@ bool BlockScan::SkipWords(const TextWindow& w, bool file) {
             break;
         }
         const unsigned char c = d[q];
-        if ((c >= '0' && c <= '9') || (file && (c | 0x20) == 'f')) break;
+        if ((digits && c >= '0' && c <= '9') || (file && (c | 0x20) == 'f')) break;
         uint64_t e = q;
         while (e < w.end && d[e] != 0 && !IsDelimiter(d[e])) ++e;
         if (e >= w.end) break;
@@ -573,7 +575,7 @@ bool BlockScan::SkipWords(const TextWindow& w, bool file) {
     }
     pos_ = p;
     lastLineEnd_ = lineEnd;
-    return blank;
+    return blank && words == kNumberWords;
 }
 
 BlockScan::Status BlockScan::Run(const TextWindow& w, ScanMemo* memo) {
@@ -611,7 +613,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 break;
             }
             case kNumberTest: {
-                if (!testing_ && SkipWords(w)) return Finish(false);
+                if (!testing_ && SkipWords(w, kNumberWords)) return Finish(false);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) return Finish(false);  // the line ends without a number
@@ -639,6 +641,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 BeginStretch(w, Stretch::kTotal, pos_);
                 break;
             case kTotalTest: {
+                if (!testing_ && lineEnds_ < kMaxLineEnds) SkipWords(w, kTotalWords);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) {
@@ -687,6 +690,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 break;
             }
             case kFileTest: {
+                if (!testing_ && lineEnds_ < kMaxLineEnds) SkipWords(w, kFileWords);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) {

@@ -114,7 +114,8 @@ private:
     Rest RestOfLine(const TextWindow& w);
     bool SkipBlanks(const TextWindow& w, uint64_t& pos);
     bool ReadToken(const TextWindow& w, uint64_t& pos, Token& token);
-    bool SkipWords(const TextWindow& w, bool file = false);
+    enum Words { kNumberWords, kTotalWords, kFileWords };
+    bool SkipWords(const TextWindow& w, Words words);
     BeginResult RunBegin(const TextWindow& w);
     Status Finish(bool accepted);
     Status Step(const TextWindow& w);
