@@ -468,6 +468,26 @@ bool BlockScan::NumberSearchPassed(const TextWindow& w, uint64_t at) const {
     return OnPath(w, walkStart_, pos_, false, at);  // this block's own walk, shared or not
 }
 
+bool BlockScan::NumberSearchSpan(uint64_t& lo, uint64_t& hi) const {
+    uint64_t start = 0, pos = 0;
+    bool done = false;
+    if (waiting_) {
+        if (waiting_->kind != Stretch::kNumber) return false;
+        start = waiting_->start;
+        pos = waiting_->pos;
+        done = waiting_->done;
+    } else {
+        if (walkKind_ != Stretch::kNumber || phase_ < kNumberTest || phase_ > kNumberToken) return false;
+        start = walkStart_;
+        pos = pos_;
+    }
+    // OnPath: from two past the start (the delimiter and the character before it
+    // inside the walk) to where the walk stands, not there once it has ended.
+    lo = start + 2;
+    hi = done ? pos - 1 : pos;
+    return hi >= lo;
+}
+
 bool BlockScan::Ready() const { return waiting_ && waiting_->done; }
 
 bool BlockScan::SameFuture(const BlockScan& o) const {
@@ -515,6 +535,49 @@ bool BlockScan::Adopt() {
     return true;
 }
 
+// The number, total and "file" searches pass over most tokens of a long
+// line: this loop takes the tokens that plainly do not end the search (no
+// digit first where a number ends it, no "f" first where "file" does) the way
+// the steps would, and leaves the others, the line's end and the window's end
+// to them. True when the number search ends there without a number (the rest
+// of the line is blank); pos_ and lastLineEnd_ then stand as the steps leave
+// them. The other searches go on past line ends: the steps count those.
+bool BlockScan::SkipWords(const TextWindow& w, Words words) {
+    const unsigned char* const d = w.data - w.base;
+    const bool digits = words != kFileWords, file = words != kNumberWords;
+    uint64_t p = pos_;
+    bool lineEnd = lastLineEnd_;
+    bool blank = false;
+    for (;;) {
+        if (lineEnd) {
+            blank = true;
+            break;
+        }
+        uint64_t q = p;
+        while (q < w.end && d[q] != 0 && d[q] <= 32 && !IsLineEnd(d[q])) ++q;
+        if (q >= w.end) break;
+        if (d[q] == 0 || IsLineEnd(d[q])) {
+            blank = true;
+            break;
+        }
+        const unsigned char c = d[q];
+        if ((digits && c >= '0' && c <= '9') || (file && (c | 0x20) == 'f')) break;
+        uint64_t e = q;
+        while (e < w.end && d[e] != 0 && !IsDelimiter(d[e])) ++e;
+        if (e >= w.end) break;
+        if (d[e] == 0) {
+            p = e;
+            lineEnd = false;
+        } else {
+            lineEnd = IsLineEnd(d[e]);
+            p = e + 1;
+        }
+    }
+    pos_ = p;
+    lastLineEnd_ = lineEnd;
+    return blank && words == kNumberWords;
+}
+
 BlockScan::Status BlockScan::Run(const TextWindow& w, ScanMemo* memo) {
     memo_ = memo;
     const Status st = Step(w);
@@ -550,6 +613,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 break;
             }
             case kNumberTest: {
+                if (!testing_ && SkipWords(w, kNumberWords)) return Finish(false);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) return Finish(false);  // the line ends without a number
@@ -577,6 +641,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 BeginStretch(w, Stretch::kTotal, pos_);
                 break;
             case kTotalTest: {
+                if (!testing_ && lineEnds_ < kMaxLineEnds) SkipWords(w, kTotalWords);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) {
@@ -625,6 +690,7 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 break;
             }
             case kFileTest: {
+                if (!testing_ && lineEnds_ < kMaxLineEnds) SkipWords(w, kFileWords);
                 const Rest r = RestOfLine(w);
                 if (r == kRestPending) return kOpen;
                 if (r == kRestBlank) {

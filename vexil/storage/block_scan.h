@@ -51,6 +51,10 @@ public:
     // has passed the token boundary `at`: a "section" ending just before `at`
     // then ends exactly as this block does.
     bool NumberSearchPassed(const TextWindow& w, uint64_t at) const;
+    // The boundaries [lo, hi] of which NumberSearchPassed holds for every one
+    // right after a delimiter (a blank there needs a token character before
+    // it); false when this block does not look for its number.
+    bool NumberSearchSpan(uint64_t& lo, uint64_t& hi) const;
 
     // One token being read; long tokens are streamed, keeping their first
     // 259 characters, their length, a hash and their value as a number.
@@ -110,6 +114,8 @@ private:
     Rest RestOfLine(const TextWindow& w);
     bool SkipBlanks(const TextWindow& w, uint64_t& pos);
     bool ReadToken(const TextWindow& w, uint64_t& pos, Token& token);
+    enum Words { kNumberWords, kTotalWords, kFileWords };
+    bool SkipWords(const TextWindow& w, Words words);
     BeginResult RunBegin(const TextWindow& w);
     Status Finish(bool accepted);
     Status Step(const TextWindow& w);

@@ -31,6 +31,11 @@ struct ScanKernels {
     // the window. True when the data scan stops; false when the general loop
     // must go on from s.pos (a line end, or a character it has to judge).
     bool (*dataLines)(const TextWindow& w, uint64_t headerEnd, DataLineState& s);
+    // The "section" words at positions in [from, to) that a delimiter follows
+    // (a blank, with blanksOnly); to + 7 <= w.end. With `plain`, also the
+    // control character test of findSectionPlain over [from, to).
+    uint64_t (*countSections)(const TextWindow& w, uint64_t from, uint64_t to, bool blanksOnly, bool plain,
+                              bool& control);
 };
 
 // The kernels in use: those for this processor unless a test chose others.

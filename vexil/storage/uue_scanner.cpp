@@ -159,6 +159,17 @@ bool TextScan::Run(bool detect, BlockSink* sink) {
             uint64_t p = std::max(searchPos, w.base);
             while (p < limit) {
                 bool control = false;
+                // The block before still looks for its number well past p: every
+                // "section" up to where that search stands ends as it does.
+                uint64_t lo = 0, hi = 0;
+                if (!open_.empty() && !open_.back()->done && open_.back()->scan.NumberSearchSpan(lo, hi) &&
+                    p + 8 >= lo && hi > p + 64) {
+                    const uint64_t to = std::min({hi - 7, limit, w.end - 7});
+                    open_.back()->repeats += kernels.countSections(w, p, to, detect, !detect, control);
+                    if (control) plainText_ = false;
+                    p = to;
+                    continue;
+                }
                 p = detect ? kernels.findSection(w, p, limit) : kernels.findSectionPlain(w, p, limit, control);
                 if (control) plainText_ = false;
                 if (p == kNoPosition) {

@@ -162,6 +162,73 @@ TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
     }
 }
 
+// "section" words with a delimiter after them in many shapes: the vector
+// count must agree with a byte-by-byte count, for any range and alignment.
+TEST_F(TextScan, SectionCountsAgreeWithAByteByByteCount) {
+    const std::vector<std::string> pieces = {"section ", "SeCtIoN:", "section", "sectio ", "section\t", "x",
+                                             "section\x01", "section/", "sectionA", std::string("section\0", 8),
+                                             "section\r\n", "section>", "ssection ", "section\x7f"};
+    std::string text;
+    uint32_t x = 7;
+    while (text.size() < 5000) {
+        x = x * 1103515245u + 12345u;
+        text += pieces[(x >> 8) % pieces.size()];
+    }
+    const auto* d = reinterpret_cast<const unsigned char*>(text.data());
+    const vexil::TextWindow w{d, 1000, 1000 + text.size(), false};
+    auto reference = [&](uint64_t from, uint64_t to, bool blanksOnly, bool& control) {
+        uint64_t n = 0;
+        for (uint64_t q = from; q < to; ++q) {
+            const unsigned char c = d[q - w.base];
+            if (c < 32 && c != 10 && c != 13) control = true;
+            if (text.compare(q - w.base, 7, "section") != 0 && text.compare(q - w.base, 7, "SeCtIoN") != 0) continue;
+            const unsigned char after = d[q - w.base + 7];
+            if (after != 0 && (blanksOnly ? after <= 32 : std::string(" \t\r\n\x01:/>").find(static_cast<char>(after)) != std::string::npos)) ++n;
+        }
+        return n;
+    };
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+        if (kernels == nullptr) continue;
+        for (uint64_t from : {0, 1, 5, 31, 100}) {
+            for (uint64_t length : {0, 7, 16, 33, 64, 1000, 4900}) {
+                for (bool blanksOnly : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "from " << from << " length " << length << " blanks " << blanksOnly);
+                    bool control = false, expectedControl = false;
+                    const uint64_t a = w.base + from, b = std::min<uint64_t>(a + length, w.end - 7);
+                    EXPECT_EQ(kernels->countSections(w, a, b, blanksOnly, true, control),
+                              reference(a, b, blanksOnly, expectedControl));
+                    EXPECT_EQ(control, expectedControl);
+                }
+            }
+        }
+    }
+}
+
+// N "section" words before one whole header: the block is found once for
+// each of them, however many there are and wherever the windows end.
+TEST_F(TextScan, EverySectionWordBeforeAHeaderFindsTheBlock) {
+    for (const vexil::ScanKernels* kernels : {&vexil::BaselineKernels(), vexil::Avx2Kernels()}) {
+        if (kernels == nullptr) continue;
+        vexil::UseKernels(kernels);
+        for (int words : {1, 9, 70, 300, 2000}) {
+            for (const std::string& gap : {std::string(" "), std::string(":"), std::string(" \t ")}) {
+                std::string text = "text before\r\n";
+                for (int i = 1; i < words; ++i) text += "section" + gap;
+                text += "section 2 of 2 of file x\r\n";
+                for (int i = 0; i < 5; ++i) text += testenc::DataLine(45) + "\r\n";
+                const auto whole = WholeTextScan(text);
+                // (Only a blank after the last word makes the text detectable.)
+                ASSERT_EQ(whole.size(), static_cast<size_t>(words));
+                for (size_t buffer : {1024, 3000, 1 << 20}) {
+                    SCOPED_TRACE(testing::Message() << "words " << words << " gap '" << gap << "' buffer " << buffer);
+                    EXPECT_EQ(WindowedScan(text, buffer).found, whole);
+                }
+            }
+        }
+    }
+    vexil::UseKernels(nullptr);
+}
+
 // A block of 40 full lines with a line of 256 (or 257) code characters after
 // the 10th, after `filler` bytes of text: the long line's place moves byte by
 // byte across a window boundary, with enough text after it for the vector loop.
