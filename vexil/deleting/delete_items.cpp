@@ -289,4 +289,29 @@ int DeleteItems(Storage& storage, host::PanelItem* items, int count, int opMode)
     return all ? 1 : 0;
 }
 
+int MoveItems(Storage& storage, host::PanelItem* items, int count, const char* destPath, int opMode) {
+    if (items == nullptr || count <= 0) return 0;
+    // Extraction unselects what it extracted whole: those are the ones to delete.
+    for (int i = 0; i < count; ++i) items[i].flags |= host::kItemSelected;
+    const int extracted = ExtractItems(storage, items, count, false, destPath, opMode);
+    std::vector<host::PanelItem> done;
+    std::vector<int> doneAt;
+    for (int i = 0; i < count; ++i) {
+        if ((items[i].flags & host::kItemSelected) != 0) continue;
+        done.push_back(items[i]);
+        done.back().flags |= host::kItemSelected;
+        doneAt.push_back(i);
+    }
+    int deleted = 1;
+    if (!done.empty()) {
+        deleted = DeleteItems(storage, done.data(), static_cast<int>(done.size()), opMode | kOpSilent);
+        // An item copied out but left in the text was not moved.
+        for (size_t k = 0; k < done.size(); ++k) {
+            if ((done[k].flags & host::kItemSelected) != 0) items[doneAt[k]].flags |= host::kItemSelected;
+        }
+    }
+    if (extracted == -1) return -1;
+    return extracted == 1 && deleted == 1 ? 1 : 0;
+}
+
 }  // namespace vexil

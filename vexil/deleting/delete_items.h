@@ -40,4 +40,10 @@ RewriteStatus RemoveBlocks(const SourceFile& source, const std::vector<BlockCut>
 // scanned again. Returns 1 when every item was deleted, 0 otherwise.
 int DeleteItems(Storage& storage, host::PanelItem* items, int count, int opMode);
 
+// GetFiles with move set: extracts the items into `destPath`, then deletes,
+// without a question, exactly those that were extracted whole. Items moved
+// are unselected; the others stay selected. Returns 1 when every item was
+// moved, 0 when one was not, -1 when the user cancelled the extraction.
+int MoveItems(Storage& storage, host::PanelItem* items, int count, const char* destPath, int opMode);
+
 }  // namespace vexil
