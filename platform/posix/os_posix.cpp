@@ -7,6 +7,7 @@
 #include <locale.h>
 #include <poll.h>
 #include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -98,6 +99,10 @@ void* ThreadMain(void* raw) {
 
 class PosixOs final : public Os {
 public:
+    // A write past the file-size limit fails with EFBIG instead of ending the
+    // process, so a writer can remove its temporary file and report it.
+    PosixOs() { signal(SIGXFSZ, SIG_IGN); }
+
     bool FindFile(const std::string& path, FileInfo* info) override {
         if (path.empty() || HasWildcard(path)) return false;
         struct stat st;
