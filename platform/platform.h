@@ -88,6 +88,12 @@ public:
     // Sets a file's permission bits to `mode & 0777` under the process's
     // umask where the OS has such bits; elsewhere does nothing and succeeds.
     virtual bool SetFileMode(const std::string& path, unsigned mode) = 0;
+    // Gives `to` the permission bits of `from` exactly (no umask) where the OS
+    // has such bits; elsewhere does nothing and succeeds.
+    virtual bool CopyFileMode(const std::string& from, const std::string& to) = 0;
+    // The file that `path` finally names: symbolic links followed to their
+    // target. `path` itself where there are none or it cannot be resolved.
+    virtual std::string LinkTarget(const std::string& path) = 0;
 
     virtual std::string GetCurrentDir() = 0;
     virtual bool SetCurrentDir(const std::string& path) = 0;

@@ -1,4 +1,4 @@
-// plughost extract STORAGE [--to DIR] [NAME...]
+// plughost extract STORAGE [--to DIR] [--move] [NAME...]
 //
 // Opens STORAGE as `list` does and copies items out of it as the host does
 // (GetFiles into the folder DIR, by default the current one): the items
@@ -6,7 +6,8 @@
 // section items "name NN/TT" always do). The plugin unselects every item it
 // extracted; the command prints "extracted NAME" for those and "not
 // extracted NAME" for the others, and exits 1 when one was not extracted.
-// Questions take their answers from --answer.
+// Questions take their answers from --answer. With --move the items are
+// moved (GetFiles with move set): "moved NAME" / "not moved NAME".
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,9 +22,12 @@ namespace fs = std::filesystem;
 int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& out) {
     std::string storage, to;
     std::vector<std::string> names;
+    bool move = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--to" && i + 1 < args.size()) {
             to = args[++i];
+        } else if (args[i] == "--move") {
+            move = true;
         } else if (storage.empty()) {
             storage = args[i];
         } else {
@@ -80,23 +84,31 @@ int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& o
             if (!found) missing.push_back(name);
         }
     }
-    for (host::PanelItem& item : items) item.flags |= host::kItemSelected;
+    // The names are copied now: a move makes the plugin's listing stale.
+    std::vector<std::string> itemNames;
+    for (host::PanelItem& item : items) {
+        item.flags |= host::kItemSelected;
+        itemNames.emplace_back(item.findData.fileName);
+    }
+    const char* done = move ? "moved " : "extracted ";
+    const char* notDone = move ? "not moved " : "not extracted ";
 
     int result = 1;
     if (!items.empty()) {
         char destPath[host::kMaxPath] = {};
         std::snprintf(destPath, sizeof destPath, "%s", dest.c_str());
-        result = exports.getFiles(panel->Handle(), items.data(), static_cast<int>(items.size()), 0, destPath, 0);
+        result = exports.getFiles(panel->Handle(), items.data(), static_cast<int>(items.size()), move ? 1 : 0,
+                                  destPath, 0);
     }
     bool allExtracted = missing.empty();
-    for (const host::PanelItem& item : items) {
-        const bool extracted = (item.flags & host::kItemSelected) == 0;
-        out << (extracted ? "extracted " : "not extracted ") << item.findData.fileName << "\n";
+    for (size_t i = 0; i < items.size(); ++i) {
+        const bool extracted = (items[i].flags & host::kItemSelected) == 0;
+        out << (extracted ? done : notDone) << itemNames[i] << "\n";
         allExtracted = allExtracted && extracted;
     }
     for (const std::string& name : missing) {
         host.Log() << "plughost: no such item: " << name << "\n";
-        out << "not extracted " << name << "\n";
+        out << notDone << name << "\n";
     }
     if (result == -1) host.Log() << "plughost: extraction cancelled\n";
     return allExtracted && result == 1 ? 0 : 1;

@@ -10,10 +10,12 @@ const std::vector<Command>& Commands() {
          "drive the calculator dialog: --radix dec|hex|oct|bin, --expr TEXT, --run, --evaluate, in order;\n"
          "      after each --run or --evaluate print what the dialog shows"},
         {"config", RunConfig, "", "run vexil's configuration menu"},
+        {"delete", RunDelete, "STORAGE NAME...", "delete the NAMEd items from STORAGE's text (DeleteFiles)"},
         {"encode", RunEncode, "[--target T] [--detailed] FILE...",
          "encode the FILEs through vexil's encoding dialog (target T; --detailed: the detailed dialog)"},
-        {"extract", RunExtract, "STORAGE [--to DIR] [NAME...]",
-         "copy the NAMEd items (default: every complete file) out of STORAGE into DIR (GetFiles)"},
+        {"extract", RunExtract, "STORAGE [--to DIR] [--move] [NAME...]",
+         "copy the NAMEd items (default: every complete file) out of STORAGE into DIR (GetFiles);\n"
+         "      --move: move them (extracted, then deleted from STORAGE)"},
         {"info", RunInfo, "", "list the plugins with their plugins-menu and configuration-menu strings"},
         {"list", RunList, "FILE", "open FILE through the plugins and print the panel's title and items"},
         {"put", RunPut, "STORAGE FILE...",

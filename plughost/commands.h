@@ -53,6 +53,7 @@ int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& ou
 
 // Copies items out of a storage into a folder (cmd_extract.cpp).
 int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& out);
+int RunDelete(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
 // Copies files onto a storage and lists it (cmd_put.cpp).
 int RunPut(Host& host, const std::vector<std::string>& args, std::ostream& out);

@@ -38,6 +38,7 @@ std::unique_ptr<Plugin> Plugin::Load(const std::string& libraryPath, int moduleN
     Bind(library, "ProcessEvent", &e.processEvent);
     Bind(library, "PutFiles", &e.putFiles);
     Bind(library, "GetFiles", &e.getFiles);
+    Bind(library, "DeleteFiles", &e.deleteFiles);
     Bind(library, "Configure", &e.configure);
     if (e.setStartupInfo == nullptr) {
         *error = libraryPath + " does not export SetStartupInfo";

@@ -26,6 +26,7 @@ struct PluginExports {
     host::ProcessEventFn processEvent = nullptr;
     host::PutFilesFn putFiles = nullptr;
     host::GetFilesFn getFiles = nullptr;
+    host::DeleteFilesFn deleteFiles = nullptr;
     host::ConfigureFn configure = nullptr;
 };
 

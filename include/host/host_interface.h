@@ -264,5 +264,7 @@ using ConfigureFn = int(HOST_CALL*)(int itemNumber);
 // bytes): 1 on success, 0 on failure, -1 when the user cancelled.
 using GetFilesFn = int(HOST_CALL*)(PanelHandle panel, PanelItem* items, int itemsNumber, int move, char* destPath,
                                    int opMode);
+// Deletes panel items: 1 on success, 0 on failure or cancel.
+using DeleteFilesFn = int(HOST_CALL*)(PanelHandle panel, PanelItem* items, int itemsNumber, int opMode);
 
 }  // namespace host

@@ -202,6 +202,21 @@ public:
         return chmod(path.c_str(), static_cast<mode_t>(mode & 0777u & ~static_cast<unsigned>(mask))) == 0;
     }
 
+    bool CopyFileMode(const std::string& from, const std::string& to) override {
+        struct stat st;
+        if (stat(from.c_str(), &st) != 0) return false;
+        return chmod(to.c_str(), st.st_mode & 07777) == 0;
+    }
+    std::string LinkTarget(const std::string& path) override {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) return path;
+        std::string target = resolved;
+        free(resolved);
+        return target;
+    }
+
     std::string GetCurrentDir() override {
         char buffer[PATH_MAX];
         if (!getcwd(buffer, sizeof buffer)) return std::string();

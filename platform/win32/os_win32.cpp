@@ -156,6 +156,15 @@ public:
         return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     }
     bool SetFileMode(const std::string&, unsigned) override { return true; }
+    bool CopyFileMode(const std::string& from, const std::string& to) override {
+        // The read-only attribute is the one permission the file system keeps.
+        const DWORD a = GetFileAttributesA(from.c_str());
+        if (a == INVALID_FILE_ATTRIBUTES) return false;
+        const DWORD b = GetFileAttributesA(to.c_str());
+        if (b == INVALID_FILE_ATTRIBUTES) return false;
+        return SetFileAttributesA(to.c_str(), (b & ~FILE_ATTRIBUTE_READONLY) | (a & FILE_ATTRIBUTE_READONLY)) != 0;
+    }
+    std::string LinkTarget(const std::string& path) override { return path; }
 
     std::string GetCurrentDir() override {
         char buffer[MAX_PATH * 4];

@@ -260,9 +260,9 @@ void FileManager::ShowKeys() {
         "Ctrl+R                          read the panel again",
         "F3                              view a file, or an item of a storage panel",
         "F5                              copy onto the plugin panel in the other panel, out of it, or to a folder",
-        "F6                              move or rename",
+        "F6                              move or rename; out of a plugin panel into a folder panel: move",
         "F7                              make a folder",
-        "F8                              delete",
+        "F8                              delete (on a plugin panel: the plugin deletes its items)",
         "F9, Alt+Shift+F9                configuration menu",
         "F11                             plugins menu",
         "F10                             quit",
@@ -352,9 +352,10 @@ void FileManager::ClosePluginPanel(int side) {
     SyncCurrentDir();
 }
 
-void FileManager::CopyToPlugin() {
+void FileManager::CopyToPlugin(bool move) {
     // From a plugin panel into a folder panel: the plugin gives the items out
-    // (GetFiles into the folder) and unselects those it copied.
+    // (GetFiles into the folder; with `move` it also deletes them) and
+    // unselects those it copied.
     auto* source = dynamic_cast<PluginPanel*>(&Active());
     auto* destFolder = dynamic_cast<FolderPanel*>(&Passive());
     if (source != nullptr && destFolder != nullptr && source->GetPlugin().Exports().getFiles != nullptr) {
@@ -365,12 +366,18 @@ void FileManager::CopyToPlugin() {
         std::snprintf(dest, sizeof dest, "%s", destFolder->Directory().c_str());
         SyncCurrentDir();
         EnterPlugin(source->GetPlugin());
-        source->GetPlugin().Exports().getFiles(source->Handle(), items.data(), static_cast<int>(items.size()), 0,
-                                               dest, 0);
+        source->GetPlugin().Exports().getFiles(source->Handle(), items.data(), static_cast<int>(items.size()),
+                                               move ? 1 : 0, dest, 0);
         SyncCurrentDir();
         Active().ClearSelection();
+        // A move changes the plugin's own listing too.
+        if (move) Active().Update(true);
         destFolder->Update(true);
         RepaintAll();
+        return;
+    }
+    if (move) {
+        Notice("Move", "F6 moves items out of a plugin panel into a folder panel in the other panel.");
         return;
     }
     auto* target = dynamic_cast<PluginPanel*>(&Passive());
@@ -548,6 +555,21 @@ void FileManager::MakeFolderHere() {
 }
 
 void FileManager::DeleteChosen() {
+    auto* plugin = dynamic_cast<PluginPanel*>(&Active());
+    if (plugin != nullptr && plugin->GetPlugin().Exports().deleteFiles != nullptr) {
+        // The plugin asks and deletes; its panel is read again after.
+        std::vector<host::PanelItem> items = Active().SelectedOrCurrent();
+        if (items.empty()) return;
+        for (host::PanelItem& item : items) item.flags |= host::kItemSelected;
+        SyncCurrentDir();
+        EnterPlugin(plugin->GetPlugin());
+        plugin->GetPlugin().Exports().deleteFiles(plugin->Handle(), items.data(), static_cast<int>(items.size()), 0);
+        SyncCurrentDir();
+        Active().ClearSelection();
+        Active().Update(true);
+        RepaintAll();
+        return;
+    }
     auto* folder = dynamic_cast<FolderPanel*>(&Active());
     if (folder == nullptr) {
         Notice("Delete", "Files are deleted in folder panels.");
@@ -773,7 +795,11 @@ bool FileManager::HandleKey(int code) {
         ViewCurrent();
         break;
     case key::F(6):
-        CopyOrMove(true);
+        // Out of a plugin panel the plugin moves its items; between folders the host does.
+        if (Active().IsPlugin())
+            CopyToPlugin(true);
+        else
+            CopyOrMove(true);
         break;
     case key::F(7):
         MakeFolderHere();

@@ -48,7 +48,7 @@ private:
     void Enter();
     void OpenFile(FolderPanel& folder, const std::string& name);
     void ClosePluginPanel(int side);
-    void CopyToPlugin();
+    void CopyToPlugin(bool move = false);
     // File operations of folder panels (file_operations.h).
     void CopyOrMove(bool move);
     void MakeFolderHere();

@@ -35,7 +35,13 @@ public:
         error_ = false;
         inner_->ClearError();
     }
-    bool Flush() override { return inner_->Flush(); }
+    bool Flush() override {
+        if (owner_.ShouldFail(FaultyOs::kFlush)) {
+            error_ = true;
+            return false;
+        }
+        return inner_->Flush();
+    }
     bool Truncate(uint64_t length) override { return inner_->Truncate(length); }
 
 private:
@@ -80,6 +86,11 @@ bool FaultyOs::Close(platform::Stream* stream) {
 bool FaultyOs::Remove(const std::string& path) {
     if (ShouldFail(kRemove)) return false;
     return t_.Remove(path);
+}
+
+bool FaultyOs::Rename(const std::string& from, const std::string& to) {
+    if (ShouldFail(kRename)) return false;
+    return t_.Rename(from, to);
 }
 
 bool FaultyOs::ReadConsoleEvent(platform::ConsoleEvent* event) {

@@ -1,6 +1,7 @@
 // A platform::Os that forwards to the native one and fails chosen calls
 // (and hands out queued console keys):
-// the n-th Open, stream Read, stream Write/Flush or Remove, once or from then on.
+// the n-th Open, stream Read, stream Write, stream Flush, Remove or Rename,
+// once or from then on.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@ namespace testing_support {
 
 class FaultyOs : public test::ForwardingOs {
 public:
-    enum Call { kOpen, kRead, kWrite, kRemove, kCallKinds };
+    enum Call { kOpen, kRead, kWrite, kRemove, kRename, kFlush, kCallKinds };
 
     FaultyOs();
     ~FaultyOs() override;
@@ -30,6 +31,7 @@ public:
     platform::Stream* Open(const std::string& path, const char* mode) override;
     bool Close(platform::Stream* stream) override;
     bool Remove(const std::string& path) override;
+    bool Rename(const std::string& from, const std::string& to) override;
     int PendingConsoleEvents() override { return static_cast<int>(keys.size()); }
     bool ReadConsoleEvent(platform::ConsoleEvent* event) override;
 

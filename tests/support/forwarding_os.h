@@ -22,6 +22,8 @@ public:
     bool Exists(const std::string& path) override { return t_.Exists(path); }
     bool Rename(const std::string& from, const std::string& to) override { return t_.Rename(from, to); }
     bool SetFileMode(const std::string& path, unsigned mode) override { return t_.SetFileMode(path, mode); }
+    bool CopyFileMode(const std::string& from, const std::string& to) override { return t_.CopyFileMode(from, to); }
+    std::string LinkTarget(const std::string& path) override { return t_.LinkTarget(path); }
     std::string GetCurrentDir() override { return t_.GetCurrentDir(); }
     bool SetCurrentDir(const std::string& path) override { return t_.SetCurrentDir(path); }
     platform::SettingsKey* OpenSettingsKey(const std::string& path) override { return t_.OpenSettingsKey(path); }

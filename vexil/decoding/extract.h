@@ -29,7 +29,8 @@ constexpr int kOpQuickView = 0x40;
 // Extracts `items` into `destPath` (the current directory when empty).
 // Items extracted are unselected (their kItemSelected flag cleared).
 // Returns 1 when every item was extracted, 0 when one was not, -1 when the
-// user cancelled. `move` is refused with a message (0).
+// user cancelled. `move` is refused with a message (0): moving is
+// MoveItems of the deleting layer, which extracts through this.
 int ExtractItems(Storage& storage, host::PanelItem* items, int count, bool move, const char* destPath, int opMode);
 
 // The name under which a file that already exists in `folder` is kept

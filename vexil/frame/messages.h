@@ -69,6 +69,14 @@ enum MessageNumber : int {
     MDecode = 69,
     MCannotExtract = 70,
     MNoFolder = 71,
+    MDeleteTitle = 72,
+    MDeleteOne = 73,      // question naming the items
+    MDeleteMany = 74,     // format, one integer: the item count
+    MDelete = 75,
+    MFileChanged = 76,
+    MBlocksOverlap = 77,
+    MNotPlainText = 78,
+    MCannotRewrite = 79,
     NoMessage = 255,
 };
 

@@ -843,6 +843,8 @@ SectionBlock BlockScan::Result() const {
     b.dataEnd = data_.tally.dataEnd;
     b.dataBytes = data_.tally.bytes;
     b.ended = data_.tally.ended;
+    b.blockBegin = start_;
+    b.blockEnd = data_.tally.ended ? data_.tally.endLineEnd : data_.tally.dataEnd;
     b.mode = phase_ == kData && data_.from != headerEnd_ ? beginMode_ : -1;
     return b;
 }

@@ -77,12 +77,14 @@ inline bool IsEndLine(const unsigned char* line, size_t length) {
 struct ByteTally {
     int64_t bytes = 0;
     uint64_t dataEnd = 0;  // end of the last line before "end"
+    uint64_t endLineEnd = 0;  // end of the "end" line itself, once ended
     bool ended = false;
 
     void Add(const Alphabets& a, const unsigned char* line, size_t length, uint64_t lineEnd) {
         if (ended) return;
         if (IsEndLine(line, length)) {
             ended = true;
+            endLineEnd = lineEnd;
             return;
         }
         bytes += FitDataLine(a, line, length).bytes;

@@ -108,15 +108,17 @@ void PlainBlockScan::Finish() {
     }
 }
 
-void PlainBlockScan::Accept() {
+void PlainBlockScan::Accept(uint64_t lineEnd) {
     block_.number = block_.total = 1;
     block_.ended = true;
+    block_.plain = true;
+    block_.blockEnd = lineEnd;
     blocks_.push_back(block_);
     state_ = kIdle;
 }
 
 // "begin MODE NAME" or "begin-base64 MODE NAME"; MODE octal, NAME the rest of the line.
-void PlainBlockScan::Begin(const unsigned char* p, size_t n, uint64_t end) {
+void PlainBlockScan::Begin(const unsigned char* p, size_t n, uint64_t start, uint64_t end) {
     const bool base64 = StartsWithWord(p, n, "begin-base64 ");
     size_t i = base64 ? 13 : 6;
     int32_t mode = 0;
@@ -131,6 +133,7 @@ void PlainBlockScan::Begin(const unsigned char* p, size_t n, uint64_t end) {
     block_.mode = mode;
     block_.base64 = base64;
     block_.dataBegin = block_.dataEnd = end;
+    block_.blockBegin = start;
     lines_ = 0;
     base64Chars_ = 0;
     base64Padded_ = false;
@@ -144,7 +147,7 @@ void PlainBlockScan::Line(const unsigned char* p, size_t n, uint64_t start, uint
             state_ = kIdle;
         } else if (IsEndLine(p, t)) {
             if (lines_ > 0) {
-                Accept();
+                Accept(start + n);
                 return;
             }
             state_ = kIdle;
@@ -178,7 +181,7 @@ void PlainBlockScan::Line(const unsigned char* p, size_t n, uint64_t start, uint
         if (t == 4 && std::memcmp(p, "====", 4) == 0) {
             if (base64Chars_ % 4 != 1) {
                 block_.dataBytes = base64Chars_ * 6 / 8;
-                Accept();
+                Accept(start + n);
                 return;
             }
             state_ = kIdle;
@@ -207,7 +210,7 @@ void PlainBlockScan::Line(const unsigned char* p, size_t n, uint64_t start, uint
     }
     if (StartsWithWord(p, n, "begin") && n > 5 && (p[5] == ' ' || p[5] == '-')) {
         if (lastSection_ != ~0ull && start - lastSection_ <= kSectionReach) return;
-        Begin(p, n, end);
+        Begin(p, n, start, end);
     }
 }
 

@@ -40,8 +40,8 @@ public:
 private:
     enum State { kIdle, kLines, kBase64 };
     void Line(const unsigned char* p, size_t n, uint64_t start, uint64_t end);
-    void Begin(const unsigned char* p, size_t n, uint64_t end);
-    void Accept();
+    void Begin(const unsigned char* p, size_t n, uint64_t start, uint64_t end);
+    void Accept(uint64_t lineEnd);
 
     State state_ = kIdle;
     uint64_t pos_ = 0;             // absolute position of the next byte fed

@@ -144,7 +144,8 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();
         if (sink.accepted_ > 0)
-            storage.AddSourceFile(path, sections ? scan.PlainText() : source.PlainText(), lastWriteTime);
+            storage.AddSourceFile(path, sections ? scan.PlainText() : source.PlainText(), lastWriteTime,
+                                  found ? std::optional<uint64_t>(info.size) : std::nullopt);
     } catch (FileFailure) {
         // The user gave up on the file: what was registered stays.
     }

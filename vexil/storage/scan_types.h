@@ -18,9 +18,16 @@ struct SectionBlock {
     uint64_t dataBegin = 0;
     uint64_t dataEnd = 0;
     int64_t dataBytes = 0;
+    // The whole block in the text: from its header ("section" word, or the
+    // start of a plain block's begin line) to the end of its last line (the
+    // "end" or "====" line when there is one, else the last data line),
+    // line end not included.
+    uint64_t blockBegin = 0;
+    uint64_t blockEnd = 0;
     int32_t mode = -1;       // octal mode of the begin line (section 1); -1 when none was read
     bool ended = false;      // the data closed with an "end" line
     bool base64 = false;     // a plain base64 block: its data lines are base64, not UU or XX
+    bool plain = false;      // a plain block (no "section" header)
 };
 
 // A view of the text from absolute position `base` to `end`; `last` when

@@ -81,19 +81,29 @@ void Storage::AddSection(const SectionBlock& block) {
     section->dataBytes = block.dataBytes;
     section->mode = block.mode;
     section->ended = block.ended;
+    section->blockBegin = block.blockBegin;
+    section->blockEnd = block.blockEnd;
+    section->plain = block.plain;
     section->base64 = block.base64;
     file->sections.Add(section);
 }
 
-int32_t Storage::AddSourceFile(const std::string& path, bool plainText, std::optional<uint64_t> lastWriteTime) {
+int32_t Storage::AddSourceFile(const std::string& path, bool plainText, std::optional<uint64_t> lastWriteTime,
+                               std::optional<uint64_t> size) {
     auto* source = new SourceFile;
     source->path = path;
     source->plainText = plainText ? 1 : 0;
     platform::FileInfo info;
+    const bool found = (!lastWriteTime || !size) && platform::os().FindAnyFile(path, &info);
     if (lastWriteTime) {
         source->lastWriteTime = *lastWriteTime;
-    } else if (platform::os().FindAnyFile(path, &info)) {
+    } else if (found) {
         source->lastWriteTime = info.lastWriteTime;
+    }
+    if (size) {
+        source->size = *size;
+    } else if (found) {
+        source->size = info.size;
     }
     const int32_t index = sources.Add(source);
     files.ForEach([source](EncodedFile* f) {

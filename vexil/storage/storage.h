@@ -29,7 +29,11 @@ struct Section {
     uint64_t dataBegin = 0;
     uint64_t dataEnd = 0;
     int64_t dataBytes = 0;
+    // The whole block (see SectionBlock), for deleting it from the text.
+    uint64_t blockBegin = 0;
+    uint64_t blockEnd = 0;
     int32_t mode = -1;
+    bool plain = false;  // a plain begin ... end block
     bool ended = false;  // its data closed with an "end" line
     bool base64 = false; // the data lines are base64 (a plain "begin-base64" block)
 };
@@ -47,6 +51,7 @@ struct EncodedFile {
 
 struct SourceFile {
     uint64_t lastWriteTime = 0;  // 0 when the file was not found at recording time
+    uint64_t size = 0;           // its length at recording time
     std::string path;
     int32_t plainText = 0;
 };
@@ -79,8 +84,10 @@ public:
     // last-write time is `lastWriteTime` when given (the scan passes the one
     // it found before reading, so that a write during the scan shows as a
     // change), else that of a search made now (0 when none finds it).
+    // `size` likewise.
     int32_t AddSourceFile(const std::string& path, bool plainText,
-                          std::optional<uint64_t> lastWriteTime = std::nullopt);
+                          std::optional<uint64_t> lastWriteTime = std::nullopt,
+                          std::optional<uint64_t> size = std::nullopt);
     // Drops the source file at logical `index` and the encoded files first found in it.
     void RemoveSourceFile(int32_t index);
     // The first plain-text source file (the one encodings are appended to), or null.
