@@ -285,7 +285,8 @@ TEST_F(FileManagerTest, FailedFileOperationsSayWhyAndKeepTheSelection) {
     ASSERT_EQ(manager.Side(0).Name(manager.Side(0).Current()), "out");
     manager.HandleKey(key::kInsert);
     // Into a folder of its own: refused, and the user stops the job.
-    std::vector<int> keys(std::string("out/inner").begin(), std::string("out/inner").end());
+    const std::string inner = "out/inner";
+    std::vector<int> keys(inner.begin(), inner.end());
     keys.insert(keys.begin(), key::kBackspace);
     for (int code : keys) terminal.Press(code);
     terminal.Press(key::kEnter);
