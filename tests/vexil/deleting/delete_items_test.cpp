@@ -281,6 +281,10 @@ TEST_F(DeleteTest, RefusedSourcesAndTheConfirmation) {
 }
 
 TEST_F(DeleteTest, ModeAndSymbolicLinkTargetAreKept) {
+#ifdef _WIN32
+    // POSIX modes and symbolic links; Wine cannot make links at all.
+    GTEST_SKIP() << "POSIX modes and links";
+#endif
     const std::string a = SectionBlocks("a.bin", RandomBytes(300, 1), 1)[0];
     const std::string c = SectionBlocks("c.bin", RandomBytes(100, 2), 1)[0];
     const std::string path = dir.Write("s.uue", a + c);
