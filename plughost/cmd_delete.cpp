@@ -29,37 +29,11 @@ int RunDelete(Host& host, const std::vector<std::string>& args, std::ostream& ou
     int count = 0;
     exports.getFindData(panel->Handle(), &listed, &count, 0);
 
-    std::vector<host::PanelItem> items;
-    std::vector<std::string> missing;
-    for (size_t n = 1; n < args.size(); ++n) {
-        bool found = false;
-        for (int i = 0; i < count && !found; ++i) {
-            if (args[n] == listed[i].findData.fileName) {
-                items.push_back(listed[i]);
-                found = true;
-            }
-        }
-        if (!found) missing.push_back(args[n]);
-    }
-    // The names are copied now: the plugin's listing goes stale once it deletes.
-    std::vector<std::string> names;
-    for (host::PanelItem& item : items) {
-        item.flags |= host::kItemSelected;
-        names.emplace_back(item.findData.fileName);
-    }
+    ChosenItems chosen = ChooseItems(listed, count, std::vector<std::string>(args.begin() + 1, args.end()));
     int result = 1;
-    if (!items.empty()) result = exports.deleteFiles(panel->Handle(), items.data(), static_cast<int>(items.size()), 0);
-    bool allDeleted = missing.empty();
-    for (size_t i = 0; i < items.size(); ++i) {
-        const bool deleted = (items[i].flags & host::kItemSelected) == 0;
-        out << (deleted ? "deleted " : "not deleted ") << names[i] << "\n";
-        allDeleted = allDeleted && deleted;
-    }
-    for (const std::string& name : missing) {
-        host.Log() << "plughost: no such item: " << name << "\n";
-        out << "not deleted " << name << "\n";
-    }
-    return allDeleted && result == 1 ? 0 : 1;
+    if (!chosen.items.empty())
+        result = exports.deleteFiles(panel->Handle(), chosen.items.data(), static_cast<int>(chosen.items.size()), 0);
+    return ReportItems(host, chosen, result, "deleted ", "not deleted ", out);
 }
 
 }  // namespace plughost

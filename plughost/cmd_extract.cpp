@@ -67,51 +67,24 @@ int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& o
     int count = 0;
     exports.getFindData(panel->Handle(), &listed, &count, 0);
 
-    std::vector<host::PanelItem> items;
-    std::vector<std::string> missing;
-    if (names.empty()) {
+    // No names: every complete file (items whose name holds a '/' are the
+    // sections of incomplete files).
+    std::vector<std::string> wanted = names;
+    if (wanted.empty()) {
         for (int i = 0; i < count; ++i)
-            if (std::strchr(listed[i].findData.fileName, '/') == nullptr) items.push_back(listed[i]);
-    } else {
-        for (const std::string& name : names) {
-            bool found = false;
-            for (int i = 0; i < count && !found; ++i) {
-                if (name == listed[i].findData.fileName) {
-                    items.push_back(listed[i]);
-                    found = true;
-                }
-            }
-            if (!found) missing.push_back(name);
-        }
+            if (std::strchr(listed[i].findData.fileName, '/') == nullptr) wanted.emplace_back(listed[i].findData.fileName);
     }
-    // The names are copied now: a move makes the plugin's listing stale.
-    std::vector<std::string> itemNames;
-    for (host::PanelItem& item : items) {
-        item.flags |= host::kItemSelected;
-        itemNames.emplace_back(item.findData.fileName);
-    }
-    const char* done = move ? "moved " : "extracted ";
-    const char* notDone = move ? "not moved " : "not extracted ";
-
+    ChosenItems chosen = ChooseItems(listed, count, wanted);
     int result = 1;
-    if (!items.empty()) {
+    if (!chosen.items.empty()) {
         char destPath[host::kMaxPath] = {};
         std::snprintf(destPath, sizeof destPath, "%s", dest.c_str());
-        result = exports.getFiles(panel->Handle(), items.data(), static_cast<int>(items.size()), move ? 1 : 0,
-                                  destPath, 0);
-    }
-    bool allExtracted = missing.empty();
-    for (size_t i = 0; i < items.size(); ++i) {
-        const bool extracted = (items[i].flags & host::kItemSelected) == 0;
-        out << (extracted ? done : notDone) << itemNames[i] << "\n";
-        allExtracted = allExtracted && extracted;
-    }
-    for (const std::string& name : missing) {
-        host.Log() << "plughost: no such item: " << name << "\n";
-        out << notDone << name << "\n";
+        result = exports.getFiles(panel->Handle(), chosen.items.data(), static_cast<int>(chosen.items.size()),
+                                  move ? 1 : 0, destPath, 0);
     }
     if (result == -1) host.Log() << "plughost: extraction cancelled\n";
-    return allExtracted && result == 1 ? 0 : 1;
+    return ReportItems(host, chosen, result, move ? "moved " : "extracted ", move ? "not moved " : "not extracted ",
+                       out);
 }
 
 }  // namespace plughost

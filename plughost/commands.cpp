@@ -31,4 +31,36 @@ const Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
+ChosenItems ChooseItems(const host::PanelItem* listed, int count, const std::vector<std::string>& wanted) {
+    ChosenItems chosen;
+    for (const std::string& name : wanted) {
+        const host::PanelItem* match = nullptr;
+        for (int i = 0; i < count && match == nullptr; ++i)
+            if (name == listed[i].findData.fileName) match = &listed[i];
+        if (match == nullptr) {
+            chosen.missing.push_back(name);
+            continue;
+        }
+        chosen.items.push_back(*match);
+        chosen.items.back().flags |= host::kItemSelected;
+        chosen.names.push_back(name);
+    }
+    return chosen;
+}
+
+int ReportItems(Host& host, const ChosenItems& chosen, int result, const char* done, const char* notDone,
+                std::ostream& out) {
+    bool all = chosen.missing.empty();
+    for (size_t i = 0; i < chosen.items.size(); ++i) {
+        const bool ok = (chosen.items[i].flags & host::kItemSelected) == 0;
+        out << (ok ? done : notDone) << chosen.names[i] << "\n";
+        all = all && ok;
+    }
+    for (const std::string& name : chosen.missing) {
+        host.Log() << "plughost: no such item: " << name << "\n";
+        out << notDone << name << "\n";
+    }
+    return all && result == 1 ? 0 : 1;
+}
+
 }  // namespace plughost

@@ -52,6 +52,19 @@ int RunConfig(Host& host, const std::vector<std::string>& args, std::ostream& ou
 int RunEncode(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
 // Copies items out of a storage into a folder (cmd_extract.cpp).
+// The items of a plugin's listing that a command names, marked selected for
+// the plugin, with their names copied (the listing goes stale once the
+// plugin changes the storage) and the names that are not listed.
+struct ChosenItems {
+    std::vector<host::PanelItem> items;
+    std::vector<std::string> names;
+    std::vector<std::string> missing;
+};
+ChosenItems ChooseItems(const host::PanelItem* listed, int count, const std::vector<std::string>& wanted);
+// Prints `done NAME` for each item the plugin unselected, `notDone NAME` for
+// the others and the missing ones; 0 when all were done and `result` is 1.
+int ReportItems(Host& host, const ChosenItems& chosen, int result, const char* done, const char* notDone,
+                std::ostream& out);
 int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& out);
 int RunDelete(Host& host, const std::vector<std::string>& args, std::ostream& out);
 
