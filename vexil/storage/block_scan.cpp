@@ -19,6 +19,7 @@ constexpr uint64_t kReach = 1024;      // distance limits of the begin search an
 constexpr int kMaxLineEnds = 5;        // line ends the total or "file" search may pass
 constexpr size_t kMaxDataLine = 256;   // code characters of a data line
 constexpr int32_t kMinDataLines = 4;   // counted lines for a block to be accepted
+constexpr int32_t kWholeLineBytes = 45;  // bytes of every line but a file's last
 constexpr size_t kPeek = 8;            // bytes a keyword peek looks at
 constexpr uint64_t kShareAfter = 64;   // length from which a walk is offered to other blocks
 
@@ -272,6 +273,7 @@ bool BlockScan::DataScan::Run(const TextWindow& w, uint64_t headerEnd) {
             // The trailer: a zero-length line ("`" counts, "+" does not), then "end".
             const bool isEnd = run == 3 && Lower(line[0]) == 'e' && Lower(line[1]) == 'n' && Lower(line[2]) == 'd';
             if (counted && isEnd && zeroBefore) trailerAt = count;
+            if (FitDataLine(alpha, line, run).bytes != kWholeLineBytes) wholeLinesOnly = false;
             zeroBefore = run == 1 && (alpha.uuReverse[line[0]] == 1 || alpha.xxReverse[line[0]] == 1);
         }
         ph = 0;
@@ -791,9 +793,12 @@ BlockScan::Status BlockScan::Step(const TextWindow& w) {
                 EndStretch(false);
                 // At least 4 counted lines; fewer when the block follows its
                 // begin line or ends in the trailer, as small encodings and
-                // the last section of a split one do.
+                // the last section of a split one do, or when it is a middle
+                // section (neither the first nor the last) of whole lines only,
+                // as a split into sections of 1 to 3 lines gives.
                 return Finish(data_.lines >= kMinDataLines ||
-                              (data_.lines >= 1 && (dataFromBegin_ || data_.trailerAt == data_.lines)));
+                              (data_.lines >= 1 && (dataFromBegin_ || data_.trailerAt == data_.lines ||
+                                                    (data_.wholeLinesOnly && number_ > 1 && number_ < total_))));
         }
     }
 }

@@ -89,6 +89,9 @@ public:
         // count when the line "end" followed one (the block's trailer).
         bool zeroBefore = false;
         int32_t trailerAt = -1;
+        // Every line examined so far is a whole line (45 bytes) that fits its
+        // alphabet, as every line of a middle section is.
+        bool wholeLinesOnly = true;
 
         void Start(uint64_t from, uint64_t knownBlankTo);
         // True when finished (done), false when the window ended first.

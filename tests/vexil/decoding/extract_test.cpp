@@ -157,6 +157,39 @@ TEST_F(ExtractTest, SplitAndAppendedEncodingsRoundTrip) {
     EXPECT_EQ(extracted.size(), 3u);
 }
 
+TEST_F(ExtractTest, SplitsIntoSectionsOfOneToThreeLinesListAndRoundTrip) {
+    // Middle sections of 1 to 3 lines carry neither the begin line nor the
+    // trailer; the file still lists as complete with its size.
+    settings.SplitOutput = 1;
+    for (int type : {0, 1}) {
+        for (int single : {1, 0}) {
+            for (int lines : {1, 2, 3}) {
+                SCOPED_TRACE(testing::Message() << "type " << type << " one storage " << single << " lines " << lines);
+                settings.EncodingType = type;
+                settings.EnableSingleStorage = single;
+                settings.LinesPerSection = lines;
+                const std::string name = "s" + std::to_string(type) + std::to_string(single) + std::to_string(lines);
+                const std::string text = dir.File(name);
+                fs::create_directory(text);
+                const std::string bytes = RandomBytes(45 * 7 + 11, static_cast<unsigned>(lines + 10 * single + 100 * type));
+                Encode(name + ".bin", bytes, text);
+                std::vector<std::string> texts;
+                for (const auto& entry : fs::directory_iterator(text)) texts.push_back(entry.path().string());
+                if (single) {
+                    ASSERT_EQ(texts.size(), 1u);
+                } else {
+                    ASSERT_GE(texts.size(), 3u);  // middle sections in files of their own
+                }
+                Scan(texts);
+                ASSERT_EQ(Listing(), (std::vector<std::pair<std::string, uint64_t>>{{name + ".bin", bytes.size()}}));
+                EXPECT_EQ(Extract(), 1);
+                EXPECT_TRUE(ReadFile(Out(name + ".bin")) == bytes);
+                fs::remove(Out(name + ".bin"));
+            }
+        }
+    }
+}
+
 TEST_F(ExtractTest, DamagedLineAsksAndNeverLeavesTheName) {
     Encode("d.bin", RandomBytes(4500, 9), dir.Path());
     DamageDataLine(dir.File("d.uue"), 2, "M" + std::string(50, 'A'));  // a length the line cannot carry

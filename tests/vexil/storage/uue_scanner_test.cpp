@@ -148,7 +148,7 @@ TEST_F(UueScanner, TinyEncodingsAreFound) {
     }
 }
 
-TEST_F(UueScanner, ShortBlocksNeedTheBeginLineOrTheTrailer) {
+TEST_F(UueScanner, ShortBlocksNeedTheBeginLineTheTrailerOrAMiddlePlace) {
     const std::string line = testenc::DataLine(45);
     const BodyCase cases[] = {
         // Accepted: the last section of a split encoding, in both alphabets.
@@ -173,6 +173,18 @@ TEST_F(UueScanner, ShortBlocksNeedTheBeginLineOrTheTrailer) {
             EXPECT_EQ(block->dataChars, c.dataChars);
         }
     }
+    // A middle section of whole lines needs neither; a last section, a
+    // first one without its begin line, or a line that is not whole does.
+    const std::string three = line + "\r\n" + line + "\r\n" + line + "\r\n";
+    EXPECT_EQ(Scan("section 2 of 3 of file x\r\n" + line + "\r\n")->dataChars, 60);
+    EXPECT_EQ(Scan("section 5 of 9 of file x\r\n" + three + "\r\nsection 6 of 9 of file x\r\n")->dataChars, 180);
+    EXPECT_EQ(Scan("section 2 of 3 of file x\r\n" + testenc::DataLine(45, 1) + "\n")->dataChars, 60);  // XX
+    EXPECT_FALSE(Scan("section 3 of 3 of file x\r\n" + three).has_value());
+    EXPECT_FALSE(Scan("section 1 of 3 of file x\r\n" + three).has_value());
+    EXPECT_FALSE(Scan("section 2 of file x\r\n" + three).has_value());
+    EXPECT_FALSE(Scan("section 2 of 3 of file x\r\n" + line + "\r\n" + testenc::DataLine(44) + "\r\n").has_value());
+    EXPECT_FALSE(Scan("section 2 of 3 of file x\r\nsome_single_long_word_of_text\r\n").has_value());
+    EXPECT_FALSE(Scan("section 2 of 3 of file x\r\n" + line.substr(0, 60) + "\r\n").has_value());
     // After the begin line of section 1, one counted line is enough; without
     // that begin line (or with another name) it is not.
     EXPECT_EQ(Scan("section 1 of 1 of file x\r\nbegin 644 x\r\n" + line + "\r\n")->dataChars, 60);
