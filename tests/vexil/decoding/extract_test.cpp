@@ -163,15 +163,19 @@ TEST_F(ExtractTest, SplitsIntoSectionsOfOneToThreeLinesListAndRoundTrip) {
     settings.SplitOutput = 1;
     for (int type : {0, 1}) {
         for (int single : {1, 0}) {
-            for (int lines : {1, 2, 3}) {
-                SCOPED_TRACE(testing::Message() << "type " << type << " one storage " << single << " lines " << lines);
+            // Seven lines and a short one, and six whole lines (the trailer on its own).
+            for (const auto& [lines, size] : {std::pair{1, 45 * 7 + 11}, {2, 45 * 7 + 11}, {3, 45 * 7 + 11},
+                                               {1, 45 * 6}, {2, 45 * 6}, {3, 45 * 6}}) {
+                SCOPED_TRACE(testing::Message() << "type " << type << " one storage " << single << " lines " << lines
+                                                << " size " << size);
                 settings.EncodingType = type;
                 settings.EnableSingleStorage = single;
                 settings.LinesPerSection = lines;
-                const std::string name = "s" + std::to_string(type) + std::to_string(single) + std::to_string(lines);
+                const std::string name =
+                    "s" + std::to_string(type) + std::to_string(single) + std::to_string(lines) + "_" + std::to_string(size);
                 const std::string text = dir.File(name);
                 fs::create_directory(text);
-                const std::string bytes = RandomBytes(45 * 7 + 11, static_cast<unsigned>(lines + 10 * single + 100 * type));
+                const std::string bytes = RandomBytes(static_cast<size_t>(size), static_cast<unsigned>(size + lines + 10 * single + 100 * type));
                 Encode(name + ".bin", bytes, text);
                 std::vector<std::string> texts;
                 for (const auto& entry : fs::directory_iterator(text)) texts.push_back(entry.path().string());
@@ -181,7 +185,7 @@ TEST_F(ExtractTest, SplitsIntoSectionsOfOneToThreeLinesListAndRoundTrip) {
                     ASSERT_GE(texts.size(), 3u);  // middle sections in files of their own
                 }
                 Scan(texts);
-                ASSERT_EQ(Listing(), (std::vector<std::pair<std::string, uint64_t>>{{name + ".bin", bytes.size()}}));
+                ASSERT_EQ(Listing(), (std::vector<std::pair<std::string, uint64_t>>{{name + ".bin", uint64_t(size)}}));
                 EXPECT_EQ(Extract(), 1);
                 EXPECT_TRUE(ReadFile(Out(name + ".bin")) == bytes);
                 fs::remove(Out(name + ".bin"));
