@@ -24,8 +24,12 @@ int RunPut(Host& host, const std::vector<std::string>& args, std::ostream& out) 
     for (size_t i = 1; i < args.size(); ++i) {
         std::error_code ec;
         const fs::path path = fs::absolute(args[i], ec);
-        if (ec || !fs::is_regular_file(path, ec)) {
+        if (ec || !fs::exists(path, ec)) {
             host.Log() << "plughost: no such file: " << args[i] << "\n";
+            return 2;
+        }
+        if (!fs::is_regular_file(path, ec)) {  // a folder, FIFO, device or socket
+            host.Log() << "plughost: not a regular file: " << args[i] << "\n";
             return 2;
         }
         if (folder.empty()) folder = path.parent_path().string();

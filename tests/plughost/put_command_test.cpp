@@ -27,6 +27,22 @@ protected:
     std::ostringstream stdoutText, stderrText;
 };
 
+TEST_F(PutCommandTest, OnlyRegularFilesAreTaken) {
+    const std::string storage = dir.Write("st.uue", "");
+    std::filesystem::create_directory(dir.File("folder"));
+    const struct {
+        std::string file, message;
+    } cases[] = {
+        {dir.File("missing.bin"), "plughost: no such file: "},
+        {dir.File("folder"), "plughost: not a regular file: "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"put", storage, c.file}), 2);
+        EXPECT_EQ(stderrText.str(), c.message + c.file + "\n");
+    }
+    EXPECT_EQ(Read(storage), "");
+}
+
 TEST_F(PutCommandTest, FilesAreAppendedAndListed) {
     const std::string first = dir.Write("first.bin", std::string(1027, 'f'));
     const std::string a = dir.Write("a.bin", std::string(2000, 'a'));
