@@ -106,6 +106,8 @@ private:
     // Questions; each returns the button index (-1 for Esc).
     int Ask(uint32_t flags, std::vector<const char*> lines, int buttons);
     void Tell(int message, const std::string& name);
+    // `path` is one of the text files the storage was read from.
+    bool IsStorageText(const std::string& path) const;
 
     Storage& storage_;
     std::string dest_;
@@ -129,6 +131,14 @@ int Extraction::Ask(uint32_t flags, std::vector<const char*> lines, int buttons)
 void Extraction::Tell(int message, const std::string& name) {
     if (silent_) return;
     Ask(host::kMsgWarning, {GetMsgText(message), name.c_str(), GetMsgText(MOk)}, 1);
+}
+
+bool Extraction::IsStorageText(const std::string& path) const {
+    bool found = false;
+    storage_.sources.ForEach([&](SourceFile* source) {
+        if (!found && platform::os().SameFile(source->path, path)) found = true;
+    });
+    return found;
 }
 
 std::vector<Job> Extraction::MakeJobs(host::PanelItem* items, int count, bool* unknown) {
@@ -289,6 +299,21 @@ Outcome Extraction::RunJob(Job& job, int number) {
     }
 
     std::string name = job.name;
+    if (os.Exists(Join(dest_, name)) && !forViewing_ && IsStorageText(Join(dest_, name))) {
+        // Replacing it would lose the text of every other item, and later
+        // sections would be read from what was just written.
+        if (existingAll_ == ExistingAll::kSkip) return Outcome::kNotDone;
+        if (existingAll_ != ExistingAll::kKeepBoth) {
+            if (silent_) return Outcome::kNotDone;
+            const int answer = Ask(host::kMsgWarning,
+                                   {GetMsgText(MTargetIsStorage), name.c_str(), GetMsgText(MKeepBoth), GetMsgText(MSkip),
+                                    GetMsgText(MCancel)},
+                                   3);
+            if (answer == 1) return Outcome::kNotDone;
+            if (answer != 0) return Outcome::kCancelled;
+        }
+        name = FreeName(dest_, name);
+    }
     if (os.Exists(Join(dest_, name)) && !forViewing_) {
         ExistingAll choice = existingAll_;
         if (choice == ExistingAll::kAsk) {

@@ -77,6 +77,7 @@ enum MessageNumber : int {
     MBlocksOverlap = 77,
     MNotPlainText = 78,
     MCannotRewrite = 79,
+    MTargetIsStorage = 80, // the item's output would replace a text the storage is read from
     NoMessage = 255,
 };
 

@@ -194,6 +194,45 @@ TEST_F(ExtractTest, SplitsIntoSectionsOfOneToThreeLinesListAndRoundTrip) {
     }
 }
 
+TEST_F(ExtractTest, TheStorageTextItselfIsNeverReplaced) {
+    // A storage text named like its second item, extracted into its own folder.
+    const std::string x = RandomBytes(3000, 21), y = RandomBytes(2000, 22);
+    Encode("y.bin", y, dir.Path());
+    host.messageAnswers = {2};  // Append
+    Encode("x.bin", x, dir.File("y.uue"));
+    const std::string text = ReadFile(dir.File("y.uue"));
+    fs::rename(dir.File("y.uue"), Out("x.bin"));
+    Scan({Out("x.bin")});
+    ASSERT_EQ(Listing().size(), 2u);
+
+    const struct {
+        const char* what;
+        bool yExists;  // y.bin is in out/ before, so that its question comes first
+        std::vector<int> answers;
+        int opMode, result;
+        std::vector<std::string> files;  // in out/ afterwards
+    } cases[] = {
+        {"keep both", false, {0}, 0, 1, {"x (2).bin", "x.bin", "y.bin"}},
+        {"skip", false, {1}, 0, 0, {"x.bin", "y.bin"}},
+        {"cancel", false, {2}, 0, -1, {"x.bin", "y.bin"}},
+        {"esc", false, {-1}, 0, -1, {"x.bin", "y.bin"}},
+        {"overwrite all does not reach it", true, {4, 1}, 0, 0, {"x.bin", "y.bin"}},
+        {"silent", false, {}, kOpSilent, 0, {"x.bin", "y.bin"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.yExists) WriteFile(Out("y.bin"), "old");
+        host.messageAnswers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(Extract({}, c.opMode), c.result);
+        EXPECT_EQ(OutFiles(), c.files);
+        EXPECT_TRUE(ReadFile(Out("x.bin")) == text);  // the storage text as it was
+        EXPECT_TRUE(ReadFile(Out("y.bin")) == y);
+        if (c.result == 1) EXPECT_TRUE(ReadFile(Out("x (2).bin")) == x);
+        for (const std::string& name : OutFiles())
+            if (name != "x.bin") fs::remove(Out(name));
+    }
+}
+
 TEST_F(ExtractTest, DamagedLineAsksAndNeverLeavesTheName) {
     Encode("d.bin", RandomBytes(4500, 9), dir.Path());
     DamageDataLine(dir.File("d.uue"), 2, "M" + std::string(50, 'A'));  // a length the line cannot carry
