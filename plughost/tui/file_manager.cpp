@@ -213,17 +213,26 @@ void FileManager::Paint(Grid& grid) {
 }
 
 void FileManager::PaintKeyBar(Grid& grid) {
+    // F1 to F11, then Ctrl+R in the last place (F12 does nothing). Ctrl+R
+    // gets room for its whole label; the columns left over go to the F-keys
+    // from F11 down, whose two-digit numbers need them most.
     static const char* const kLabels[12] = {"Help",   "", "View", "",     "Copy",    "RenMov",
-                                            "MkFold", "Delete", "Config", "Quit", "Plugins", ""};
+                                            "MkFold", "Delete", "Config", "Quit", "Plugins", "Reread"};
+    const int width = grid.Width();
     const int y = grid.Height() - 1;
-    const int slot = std::max(1, grid.Width() / 12);
-    grid.Fill(0, y, grid.Width(), 1, Style::kKeyNumber);
+    const int last = width >= 48 ? 8 : width / 12;
+    const int base = std::max(1, (width - last) / 11);
+    const int extra = std::max(0, width - last - 11 * base);
+    grid.Fill(0, y, width, 1, Style::kKeyNumber);
+    int x = 0;
     for (int k = 0; k < 12; ++k) {
-        const int x = k * slot;
-        const std::u32string number = Ascii(std::to_string(k + 1));
-        const int n = grid.Text(x, y, number, Style::kKeyNumber, slot);
-        grid.Fill(x + n, y, std::max(0, slot - n - (k < 11 ? 1 : 0)), 1, Style::kKeyLabel);
-        grid.Text(x + n, y, Ascii(kLabels[k]), Style::kKeyLabel, std::max(0, slot - n - 1));
+        const int room = k < 11 ? base + (k >= 11 - extra ? 1 : 0) : std::max(0, width - x);
+        const int gap = k < 11 ? 1 : 0;
+        const std::u32string number = k < 11 ? Ascii(std::to_string(k + 1)) : U"^R";
+        const int n = grid.Text(x, y, number, Style::kKeyNumber, room);
+        grid.Fill(x + n, y, std::max(0, room - n - gap), 1, Style::kKeyLabel);
+        grid.Text(x + n, y, Ascii(kLabels[k]), Style::kKeyLabel, std::max(0, room - n - gap));
+        x += room;
     }
 }
 

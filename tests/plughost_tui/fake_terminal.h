@@ -45,6 +45,11 @@ public:
         for (unsigned char c : text) keys.push_back(c);
     }
     void Press(int code) { keys.push_back(code); }
+    // A new size, seen at the next repaint.
+    void Resize(int width, int height) {
+        width_ = width;
+        height_ = height;
+    }
 
     // The whole screen as text, one line per row.
     std::string Text() const {

@@ -107,6 +107,22 @@ TEST_F(FileManagerTest, ScreenShowsPanelsTitleAndKeyBarAndQuitsOnF10) {
     EXPECT_FALSE(manager.HandleKey(key::F(10)));
 }
 
+TEST_F(FileManagerTest, KeyBarHoldsCtrlRAndFitsEightyColumns) {
+    for (const int width : {80, 100, 132}) {
+        SCOPED_TRACE(width);
+        terminal.Resize(width, 25);
+        FileManager manager(host, screen, root.string());
+        manager.RepaintAll();
+        std::istringstream lines(terminal.Text());
+        std::string line, last;
+        while (std::getline(lines, line)) last = line;
+        EXPECT_EQ(last.rfind("1Help ", 0), 0u) << last;
+        EXPECT_NE(last.find("10Quit"), std::string::npos) << last;
+        EXPECT_NE(last.find("11Plug"), std::string::npos) << last;
+        EXPECT_NE(last.find("^RReread"), std::string::npos) << last;
+    }
+}
+
 TEST_F(FileManagerTest, PluginsMenuWithoutPluginsSaysSo) {
     FileManager manager(host, screen, root.string());
     terminal.Press(key::kEnter);
