@@ -12,5 +12,8 @@ bool SetEnv(const std::string& name, const std::string& value);
 // Makes a write past the process's file-size limit fail with an error that
 // the caller handles, instead of a signal that ends the process mid-write.
 void FailWritesPastSizeLimit();
+// The text of the calling thread's last OS error ("Permission denied"), as
+// the host shows it under a failure message; "" when there is none.
+std::string LastErrorText();
 
 }  // namespace platform

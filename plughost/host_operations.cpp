@@ -5,6 +5,7 @@
 
 #include "host.h"
 #include "match_name.h"
+#include "platform/process_env.h"
 
 namespace plughost {
 
@@ -75,6 +76,8 @@ int HOST_CALL HostDialog(int /*moduleNumber*/, int x1, int y1, int x2, int y2, c
 
 int HOST_CALL HostMessage(int /*moduleNumber*/, uint32_t flags, const char* helpTopic, const char* const* items,
                           int itemsNumber, int buttonsNumber) {
+    // Taken first, before anything here can change the thread's last error.
+    const std::string reason = (flags & host::kMsgErrorType) != 0 ? platform::LastErrorText() : std::string();
     try {
         Host* host = Host::Current();
         if (host == nullptr) return -1;
@@ -94,6 +97,8 @@ int HOST_CALL HostMessage(int /*moduleNumber*/, uint32_t flags, const char* help
             else
                 request.buttons.push_back(line);
         }
+        // An error-type message names the OS's reason on its last line.
+        if (!reason.empty()) request.lines.push_back(reason);
         return host->GetUi().Message(request);
     } catch (...) {
         return -1;

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/platform.h"
+#include "platform/process_env.h"
 #include "plughost/host.h"
 
 namespace {
@@ -104,6 +106,21 @@ TEST_F(HostOperationsTest, MessageSplitsTitleLinesAndButtons) {
     EXPECT_EQ(plughost::HostMessage(0, 0, nullptr, notice, 2, 0), -1);
     EXPECT_TRUE(ui.messages[1].buttons.empty());
     EXPECT_EQ(ui.messages[1].lines, (std::vector<std::string>{"Reading"}));
+}
+
+TEST_F(HostOperationsTest, ErrorTypeMessageEndsInTheReasonOfTheFailure) {
+    // A failing open, then the plugin's question about it.
+    EXPECT_EQ(platform::os().Open("/no such folder/missing.uue", "rb"), nullptr);
+    const std::string reason = platform::LastErrorText();
+    EXPECT_FALSE(reason.empty());
+    const char* const items[] = {"VEXIL", "Cannot open the file", "/no such folder/missing.uue", "Retry", "Skip"};
+    EXPECT_EQ(plughost::HostMessage(0, host::kMsgWarning | host::kMsgErrorType, nullptr, items, 5, 2), 0);
+    EXPECT_EQ(plughost::HostMessage(0, host::kMsgWarning, nullptr, items, 5, 2), 0);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].lines,
+              (std::vector<std::string>{"Cannot open the file", "/no such folder/missing.uue", reason}));
+    EXPECT_EQ(ui.messages[0].buttons, (std::vector<std::string>{"Retry", "Skip"}));
+    EXPECT_EQ(ui.messages[1].lines.size(), 2u);  // no reason asked for, none added
 }
 
 TEST_F(HostOperationsTest, MenuPassesEntriesAndReturnsTheChoice) {

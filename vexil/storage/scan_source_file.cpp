@@ -102,12 +102,13 @@ private:
     Storage& storage_;
 };
 
-// The prompt shown while the file cannot be found; true to search again.
-bool AskSearchAgain() {
+// The prompt shown while the file cannot be found, naming it (and, as an
+// error-type message, the OS's reason); true to search again.
+bool AskSearchAgain(const std::string& path) {
     const host::HostStartupInfo& h = Module().host;
-    const char* items[5] = {GetMsgText(MPluginTitle), GetMsgText(MCannotOpen), GetMsgText(MRetry),
-                            GetMsgText(MSkip), GetMsgText(MCancel)};
-    return h.message(h.moduleNumber, 0, nullptr, items, 5, 3) == 0;
+    const char* items[6] = {GetMsgText(MPluginTitle), GetMsgText(MCannotOpen), path.c_str(),
+                            GetMsgText(MRetry),       GetMsgText(MSkip),       GetMsgText(MCancel)};
+    return h.message(h.moduleNumber, host::kMsgErrorType, nullptr, items, 6, 3) == 0;
 }
 
 }  // namespace
@@ -115,7 +116,7 @@ bool AskSearchAgain() {
 void ScanSourceFile(Storage& storage, const std::string& path) {
     platform::FileInfo info;
     bool found = platform::os().FindFile(path, &info);
-    while (!found && AskSearchAgain()) found = platform::os().FindFile(path, &info);
+    while (!found && AskSearchAgain(path)) found = platform::os().FindFile(path, &info);
     // A hidden or system file that the user chose to go on with: its size
     // and time come from a search that sees it.
     if (!found) found = platform::os().FindAnyFile(path, &info);

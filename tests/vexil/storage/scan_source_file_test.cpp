@@ -85,9 +85,11 @@ TEST_F(ScanSourceFile, AMissingFileIsSearchedForAgainOnRequest) {
     vexil::ScanSourceFile(s, dir.File("missing.uue"));
     ASSERT_EQ(fake.messages.size(), 3u);
     for (int i : {0, 1}) {
-        EXPECT_EQ(fake.messages[i].lines, (std::vector<std::string>{"msg24", "msg36", "msg4", "msg2", "msg1"}));
+        // The file's name, and the host adds the OS's reason (error type).
+        EXPECT_EQ(fake.messages[i].lines,
+                  (std::vector<std::string>{"msg24", "msg36", dir.File("missing.uue"), "msg4", "msg2", "msg1"}));
         EXPECT_EQ(fake.messages[i].buttons, 3);
-        EXPECT_EQ(fake.messages[i].flags, 0u);
+        EXPECT_EQ(fake.messages[i].flags, host::kMsgErrorType);
     }
     EXPECT_EQ(fake.messages[2].lines.size(), 6u);  // the checked file's own question
     EXPECT_EQ(s.files.Count(), 0);

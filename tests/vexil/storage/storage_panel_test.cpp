@@ -315,9 +315,12 @@ TEST_F(StoragePanel, ADeletedSourceFileTakesItsFilesAlong) {
     fake.messageAnswers = {1};  // not found: go on; the failing open is answered with Esc
     vexil::StorageEvent(*s, s, host::kEventIdle);
     ASSERT_GE(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].lines.size(), 5u);
+    // The not-found prompt names the file, and asks the host for the OS's reason.
+    EXPECT_EQ(fake.messages[0].lines.size(), 6u);
     EXPECT_EQ(fake.messages[0].buttons, 3);
     EXPECT_EQ(fake.messages[0].lines[1], "msg36");
+    EXPECT_EQ(fake.messages[0].lines[2], path);
+    EXPECT_EQ(fake.messages[0].flags, host::kMsgErrorType);
     EXPECT_EQ(s->sources.Count(), 0);
     EXPECT_TRUE(List(*s).empty());
     vexil::DestroyStorage(s);
