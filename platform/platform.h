@@ -105,6 +105,8 @@ public:
     // such value or the value is longer than the buffer. `*size` gets the length read.
     virtual bool QueryValue(SettingsKey* key, const std::string& name, void* buffer, uint32_t* size) = 0;
     virtual bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) = 0;
+    // Sets a string value; QueryValue gives back its bytes and a terminating zero.
+    virtual bool SetString(SettingsKey* key, const std::string& name, const std::string& value) = 0;
     virtual void CloseSettingsKey(SettingsKey* key) = 0;
 
     // Starts a detached thread running body(argument).

@@ -232,6 +232,9 @@ public:
     bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) override {
         return SettingsFile::SetDword(key, name, value);
     }
+    bool SetString(SettingsKey* key, const std::string& name, const std::string& value) override {
+        return SettingsFile::SetString(key, name, value);
+    }
     void CloseSettingsKey(SettingsKey* key) override { SettingsFile::Close(key); }
 
     bool StartThread(ThreadBody body, void* argument) override {

@@ -202,10 +202,30 @@ void RegText::CreateKey(const std::string& keyPath) {
 }
 
 void RegText::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
-    CreateKey(keyPath);
     char text[16];
     std::snprintf(text, sizeof text, "dword:%08x", value);
-    std::string line = QuoteName(name) + "=" + text;
+    SetValueLine(keyPath, name, text);
+}
+
+void RegText::SetString(const std::string& keyPath, const std::string& name, const std::string& value) {
+    bool control = false;
+    for (unsigned char c : value) control = control || c < 0x20 || c == 0x7F;
+    if (!control) {
+        SetValueLine(keyPath, name, QuoteName(value));
+        return;
+    }
+    std::string data = "hex:";
+    char byte[4];
+    for (size_t i = 0; i <= value.size(); ++i) {
+        std::snprintf(byte, sizeof byte, "%s%02x", i == 0 ? "" : ",", i < value.size() ? static_cast<unsigned char>(value[i]) : 0u);
+        data += byte;
+    }
+    SetValueLine(keyPath, name, data);
+}
+
+void RegText::SetValueLine(const std::string& keyPath, const std::string& name, const std::string& data) {
+    CreateKey(keyPath);
+    std::string line = QuoteName(name) + "=" + data;
     size_t section = static_cast<size_t>(FindSection(keyPath));
     int existing = FindValueLine(section, name);
     if (existing >= 0) {

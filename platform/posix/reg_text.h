@@ -29,6 +29,10 @@ public:
     void CreateKey(const std::string& keyPath);
     // Sets (replaces or adds) a dword value, creating the key when missing.
     void SetDword(const std::string& keyPath, const std::string& name, uint32_t value);
+    // Sets a string value: quoted, with '"' and '\\' escaped; a string holding
+    // a control character (a line end would break the text) is written as
+    // hex: bytes with the terminating zero, which Value reads the same.
+    void SetString(const std::string& keyPath, const std::string& name, const std::string& value);
 
     // The whole text with CR LF line ends, starting with "REGEDIT4" when the
     // original had no header line (after the byte-order mark, if it had one).
@@ -41,6 +45,8 @@ private:
     size_t SectionEnd(size_t section) const;
     // Index of the value line for `name` inside the section, or -1.
     int FindValueLine(size_t section, const std::string& name) const;
+    // Sets the value line `"name"=data`, creating the key when missing.
+    void SetValueLine(const std::string& keyPath, const std::string& name, const std::string& data);
 
     std::vector<std::string> lines_;
     bool byteOrderMark_ = false;

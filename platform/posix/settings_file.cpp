@@ -125,15 +125,29 @@ bool Query(SettingsKey* key, const std::string& name, void* buffer, uint32_t* si
     return true;
 }
 
-bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) {
+namespace {
+
+// Reads the store, changes it with `change`, and writes it back whole.
+template <class Change>
+bool Rewrite(SettingsKey* key, Change change) {
     if (!key) return false;
     const std::string file = StorePath();
     std::string text;
     bool exists = false;
     if (!ReadAll(file, &text, &exists)) return false;
     RegText reg(text);
-    reg.SetDword(key->path, name, value);
+    change(reg);
     return WriteAtomically(file, reg.Serialize());
+}
+
+}  // namespace
+
+bool SetDword(SettingsKey* key, const std::string& name, uint32_t value) {
+    return Rewrite(key, [&](RegText& reg) { reg.SetDword(key->path, name, value); });
+}
+
+bool SetString(SettingsKey* key, const std::string& name, const std::string& value) {
+    return Rewrite(key, [&](RegText& reg) { reg.SetString(key->path, name, value); });
 }
 
 void Close(SettingsKey* key) { delete key; }

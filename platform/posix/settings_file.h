@@ -25,6 +25,7 @@ std::string StorePath();
 SettingsKey* Open(const std::string& keyPath, bool create);
 bool Query(SettingsKey* key, const std::string& name, void* buffer, uint32_t* size);
 bool SetDword(SettingsKey* key, const std::string& name, uint32_t value);
+bool SetString(SettingsKey* key, const std::string& name, const std::string& value);
 void Close(SettingsKey* key);
 
 }  // namespace SettingsFile

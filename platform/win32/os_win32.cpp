@@ -204,6 +204,11 @@ public:
         return RegSetValueExA(key->key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
                ERROR_SUCCESS;
     }
+    bool SetString(SettingsKey* key, const std::string& name, const std::string& value) override {
+        if (!key) return false;
+        return RegSetValueExA(key->key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    }
     void CloseSettingsKey(SettingsKey* key) override {
         if (!key) return;
         RegCloseKey(key->key);

@@ -73,6 +73,41 @@ TEST(RegTextTest, SettingKeepsEveryOtherLine) {
     EXPECT_EQ(out.rfind("REGEDIT4\r\n", 0), 0u);
 }
 
+TEST(RegTextTest, StringsReadBackWhateverTheyHold) {
+    const std::string values[] = {"",
+                                  "plain",
+                                  "/home/u/My Files",
+                                  "quote \" and back\\slash\\",
+                                  "\\\"",
+                                  "line\nend",
+                                  "cr\r",
+                                  "tab\there",
+                                  "UTF-8 \xC3\xA9\xE2\x82\xAC\xC3\x9F \xE4\xB8\xAD \xF0\x9F\x98\x80",
+                                  "trailing blanks  ",
+                                  "=dword:00000001",
+                                  "[HKEY_CURRENT_USER\\Software\\A]"};
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value);
+        RegText reg("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"Before\"=dword:00000001\n");
+        reg.SetString("Software\\A", "S", value);
+        reg.SetDword("Software\\A", "After", 2);
+        RegText again(reg.Serialize());
+        std::vector<uint8_t> expected(value.begin(), value.end());
+        expected.push_back(0);
+        EXPECT_EQ(again.Value("Software\\A", "S"), expected);
+        EXPECT_EQ(Dword(again, "Software\\A", "Before"), "1");  // the value broke no other line
+        EXPECT_EQ(Dword(again, "Software\\A", "After"), "2");
+        // Set again: replaced in place, not added.
+        again.SetString("Software\\A", "s", "x");
+        const std::string out = again.Serialize();
+        size_t lines = 0;
+        std::istringstream text(out);
+        for (std::string line; std::getline(text, line);) lines += line.rfind("\"S\"=", 0) == 0 || line.rfind("\"s\"=", 0) == 0;
+        EXPECT_EQ(lines, 1u);
+        EXPECT_EQ(RegText(out).Value("Software\\A", "S"), (std::vector<uint8_t>{'x', 0}));
+    }
+}
+
 TEST(RegTextTest, AByteOrderMarkBeforeTheHeaderIsKeptAndAddsNoHeader) {
     const std::string bom = "\xEF\xBB\xBF";
     for (const std::string& body : {std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"V\"=dword:00000007\r\n"),
@@ -136,6 +171,29 @@ TEST_F(SettingsFileTest, CreatingAKeyWritesAReadableFile) {
     platform::SettingsKey* parent = os.OpenSettingsKey("Software\\T");
     EXPECT_NE(parent, nullptr) << "a parent of a created key exists";
     os.CloseSettingsKey(parent);
+}
+
+TEST_F(SettingsFileTest, StringsAndNumbersShareAKey) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.CreateSettingsKey("Software\\T\\Panels");
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(os.SetString(key, "LeftFolder", "/tmp/a \"b\""));
+    ASSERT_TRUE(os.SetDword(key, "Count", 3));
+    os.CloseSettingsKey(key);
+    key = os.OpenSettingsKey("Software\\T\\Panels");
+    ASSERT_NE(key, nullptr);
+    char text[64] = {};
+    uint32_t size = sizeof text;
+    ASSERT_TRUE(os.QueryValue(key, "LeftFolder", text, &size));
+    EXPECT_EQ(size, 11u);  // with the terminating zero
+    EXPECT_STREQ(text, "/tmp/a \"b\"");
+    uint32_t count = 0;
+    size = sizeof count;
+    ASSERT_TRUE(os.QueryValue(key, "Count", &count, &size));
+    EXPECT_EQ(count, 3u);
+    size = 4;  // too small for the string
+    EXPECT_FALSE(os.QueryValue(key, "LeftFolder", text, &size));
+    os.CloseSettingsKey(key);
 }
 
 TEST_F(SettingsFileTest, AMalformedFileIsKeptOnSave) {

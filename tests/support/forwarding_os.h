@@ -34,6 +34,9 @@ public:
     bool SetDword(platform::SettingsKey* key, const std::string& name, uint32_t value) override {
         return t_.SetDword(key, name, value);
     }
+    bool SetString(platform::SettingsKey* key, const std::string& name, const std::string& value) override {
+        return t_.SetString(key, name, value);
+    }
     void CloseSettingsKey(platform::SettingsKey* key) override { t_.CloseSettingsKey(key); }
     bool StartThread(platform::ThreadBody body, void* argument) override { return t_.StartThread(body, argument); }
     void Sleep(unsigned milliseconds) override { t_.Sleep(milliseconds); }
