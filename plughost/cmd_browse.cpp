@@ -31,6 +31,7 @@ int RunBrowse(Host& host, const std::vector<std::string>& args, std::ostream& /*
         Ui& previous = host.ReplaceUi(ui);
         {
             tui::FileManager manager(host, screen, folder);
+            manager.RestorePanels(!args.empty());
             result = manager.Run();
         }
         host.ReplaceUi(previous);

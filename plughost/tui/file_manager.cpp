@@ -148,6 +148,33 @@ void WriteHostSetting(const char* name, uint32_t value) {
     os.CloseSettingsKey(key);
 }
 
+// Each panel's folder and the name under its cursor, and which panel was
+// active, kept from one run to the next.
+constexpr const char* kPanelFolderValue[2] = {"LeftFolder", "RightFolder"};
+constexpr const char* kPanelCurrentValue[2] = {"LeftCurrent", "RightCurrent"};
+constexpr char kActivePanelValue[] = "ActivePanel";
+
+std::string ReadHostText(const char* name) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.OpenSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return "";
+    std::vector<char> buffer(32768);
+    uint32_t size = static_cast<uint32_t>(buffer.size());
+    std::string value;
+    if (os.QueryValue(key, name, buffer.data(), &size) && size > 0 && buffer[size - 1] == '\0')
+        value.assign(buffer.data(), size - 1);
+    os.CloseSettingsKey(key);
+    return value;
+}
+
+void WriteHostTexts(const std::vector<std::pair<const char*, std::string>>& values) {
+    platform::Os& os = platform::os();
+    platform::SettingsKey* key = os.CreateSettingsKey(kHostSettingsKey);
+    if (key == nullptr) return;
+    for (const auto& [name, value] : values) os.SetString(key, name, value);
+    os.CloseSettingsKey(key);
+}
+
 }  // namespace
 
 FileManager::FileManager(Host& host, Screen& screen, const std::string& folder) : host_(host), screen_(screen) {
@@ -833,12 +860,56 @@ bool FileManager::HandleKey(int code) {
     return true;
 }
 
+void FileManager::RestorePanels(bool folderGiven) {
+    // A folder named on the command line stays in the left, active panel.
+    const int active = !folderGiven && ReadHostSetting(kActivePanelValue, 0) == 1 ? 1 : 0;
+    for (int side = 0; side < 2; ++side) {
+        if (folderGiven && side == 0) continue;
+        const std::string folder = ReadHostText(kPanelFolderValue[side]);
+        // A folder that is gone or cannot be read leaves the start folder.
+        if (folder.empty() || !platform::os().IsDirectory(folder)) continue;
+        auto panel = NewFolderPanel(folder);
+        if (!panel->LastError().empty()) continue;
+        panel->MoveTo(ReadHostText(kPanelCurrentValue[side]));
+        Replace(side, std::move(panel));
+    }
+    if (active != active_) {
+        host_.SwapPanels();
+        active_ = active;
+    }
+    SyncCurrentDir();
+}
+
+void FileManager::SavePanels() {
+    std::vector<std::pair<const char*, std::string>> values;
+    for (int side = 0; side < 2; ++side) {
+        std::string folder, current;
+        if (auto* panel = dynamic_cast<FolderPanel*>(sides_[side])) {
+            folder = panel->Folder();
+            if (panel->Count() > 0 && !panel->IsUp(panel->Current())) current = panel->Name(panel->Current());
+        } else if (auto* plugin = dynamic_cast<PluginPanel*>(sides_[side])) {
+            // A storage panel: its file's folder, with the cursor on the file.
+            const fs::path file = plugin->HostFile();
+            if (!file.has_parent_path()) continue;
+            folder = file.parent_path().string();
+            current = file.filename().string();
+        }
+        values.emplace_back(kPanelFolderValue[side], folder);
+        values.emplace_back(kPanelCurrentValue[side], current);
+    }
+    WriteHostTexts(values);
+    WriteHostSetting(kActivePanelValue, static_cast<uint32_t>(active_));
+}
+
 int FileManager::Run() {
     RepaintAll();
     lastIdle_ = std::chrono::steady_clock::now();
     for (;;) {
         // A quit signal ends the program here, between jobs, never inside one.
-        if (const int signal = screen_.QuitSignal()) return 128 + signal;
+        if (const int signal = screen_.QuitSignal()) {
+            SavePanels();
+            return 128 + signal;
+        }
         const auto elapsed = std::chrono::steady_clock::now() - lastIdle_;
         if (elapsed >= kIdleInterval) {
             Idle();
@@ -847,7 +918,10 @@ int FileManager::Run() {
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kIdleInterval - elapsed);
         const int code = screen_.ReadKey(static_cast<int>(wait.count()) + 1);
         if (code == key::kNone || code == key::kResize) continue;
-        if (!HandleKey(code)) return 0;
+        if (!HandleKey(code)) {
+            SavePanels();
+            return 0;
+        }
     }
 }
 

@@ -29,6 +29,13 @@ public:
 
     // Runs until F10; returns the exit code.
     int Run();
+    // Opens each panel on the folder it showed when the program last quit,
+    // with the cursor on the same name; with `folderGiven`, the left panel
+    // keeps the folder it was made with and is the active one.
+    void RestorePanels(bool folderGiven);
+    // Remembers each panel's folder and cursor, and the active panel, in the
+    // settings store (Software\plughost\Host); Run does it on quitting.
+    void SavePanels();
     // Handles one key; false when it asks to quit.
     bool HandleKey(int code);
     // The idle event to every open plugin panel.

@@ -123,6 +123,51 @@ TEST_F(FileManagerTest, KeyBarHoldsCtrlRAndFitsEightyColumns) {
     }
 }
 
+TEST_F(FileManagerTest, PanelsReopenWhereTheyWereLeft) {
+    fs::create_directories(root / "out" / "deeper");
+    std::ofstream(root / "out" / "c.txt") << "c";
+    {
+        FileManager manager(host, screen, root.string());
+        manager.HandleKey(key::kEnd);  // left: b.txt
+        manager.HandleKey(key::kTab);
+        manager.HandleKey(key::kDown);  // right: out
+        manager.HandleKey(key::kEnter);
+        manager.HandleKey(key::kEnd);  // c.txt, after the folder "deeper"
+        manager.SavePanels();
+    }
+    struct Case {
+        const char* what;
+        bool folderGiven;
+        int active;
+        fs::path left, right;
+        std::string leftName, rightName;
+    };
+    const Case cases[] = {
+        {"both panels, the right one active", false, 1, root, root / "out", "b.txt", "c.txt"},
+        {"a folder given keeps the left panel", true, 0, root / "out" / "deeper", root / "out", "..", "c.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileManager manager(host, screen, c.folderGiven ? (root / "out" / "deeper").string() : root.string());
+        manager.RestorePanels(c.folderGiven);
+        EXPECT_EQ(manager.ActiveSide(), c.active);
+        auto* left = dynamic_cast<FolderPanel*>(&manager.Side(0));
+        auto* right = dynamic_cast<FolderPanel*>(&manager.Side(1));
+        ASSERT_TRUE(left != nullptr && right != nullptr);
+        EXPECT_EQ(left->Folder(), c.left.string());
+        EXPECT_EQ(right->Folder(), c.right.string());
+        EXPECT_EQ(left->Name(left->Current()), c.leftName);
+        EXPECT_EQ(right->Name(right->Current()), c.rightName);
+        EXPECT_EQ(fs::current_path(), c.active == 1 ? c.right : c.left);  // plugins see the active folder
+    }
+    // A remembered folder that is gone leaves the start folder.
+    fs::remove_all(root / "out");
+    FileManager manager(host, screen, root.string());
+    manager.RestorePanels(false);
+    EXPECT_EQ(dynamic_cast<FolderPanel&>(manager.Side(1)).Folder(), root.string());
+    EXPECT_EQ(dynamic_cast<FolderPanel&>(manager.Side(0)).Folder(), root.string());
+}
+
 TEST_F(FileManagerTest, PluginsMenuWithoutPluginsSaysSo) {
     FileManager manager(host, screen, root.string());
     terminal.Press(key::kEnter);
