@@ -44,19 +44,19 @@ int RunExtract(Host& host, const std::vector<std::string>& args, std::ostream& o
         host.Log() << "plughost: unusable folder: " << to << "\n";
         return 2;
     }
-    // As a copy into a path that does not exist yet: the folder is made.
+    std::unique_ptr<PluginPanel> panel = PluginPanel::Open(host, storage);
+    if (panel == nullptr) {
+        out << "declined\n";
+        return 3;
+    }
+    // As a copy into a path that does not exist yet: the folder is made,
+    // once the storage has opened.
     if (!fs::is_directory(dest, ec)) {
         fs::create_directories(dest, ec);
         if (ec) {
             host.Log() << "plughost: cannot make the folder " << dest << ": " << ec.message() << "\n";
             return 2;
         }
-    }
-
-    std::unique_ptr<PluginPanel> panel = PluginPanel::Open(host, storage);
-    if (panel == nullptr) {
-        out << "declined\n";
-        return 3;
     }
     const PluginExports& exports = panel->Owner().Exports();
     if (exports.getFiles == nullptr || exports.getFindData == nullptr) {

@@ -31,6 +31,19 @@ std::unique_ptr<PluginPanel> PluginPanel::Open(Host& host, const std::string& pa
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     std::string full = ec ? path : absolute.string();
+    // Only an existing regular file is offered: a plugin may take a name
+    // that does not exist for a new file and create it, and a FIFO or a
+    // device could block the reads.
+    std::error_code statError;
+    const auto status = std::filesystem::status(full, statError);
+    if (!std::filesystem::exists(status)) {
+        host.Log() << "plughost: no such file: " << path << "\n";
+        return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        host.Log() << "plughost: not a regular file: " << path << "\n";
+        return nullptr;
+    }
     const std::vector<unsigned char> data = FirstBytes(full);
     for (const auto& plugin : host.Plugins()) {
         const host::OpenFilePluginFn open = plugin->Exports().openFilePlugin;

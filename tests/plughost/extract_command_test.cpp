@@ -139,6 +139,29 @@ TEST_F(ExtractCommandTest, AFolderThatDoesNotExistIsMade) {
     EXPECT_EQ(test::ReadWholeFile(dir.File("new/sub/c.txt")), "Cat");
 }
 
+TEST_F(ExtractCommandTest, AStorageThatIsNoRegularFileIsNeitherOfferedNorMade) {
+    fs::create_directory(dir.File("folder"));
+    const struct {
+        std::vector<std::string> words;
+        std::string message;
+    } cases[] = {
+        {{"list", dir.File("missing.uue")}, "plughost: no such file: "},
+        {{"extract", dir.File("missing.uue"), "--to", dir.File("new")}, "plughost: no such file: "},
+        {{"delete", dir.File("missing.uue"), "x"}, "plughost: no such file: "},
+        {{"put", dir.File("missing.uue"), dir.Write("a.bin", "a")}, "plughost: no such file: "},
+        {{"list", dir.File("folder")}, "plughost: not a regular file: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words[0] + " " + c.words[1]);
+        EXPECT_EQ(Run(c.words), 3);
+        EXPECT_EQ(stdoutText.str(), "declined\n");
+        EXPECT_NE(stderrText.str().find(c.message + c.words[1] + "\n"), std::string::npos) << stderrText.str();
+    }
+    // Nothing was made: not the storage, not the --to folder.
+    EXPECT_FALSE(fs::exists(dir.File("missing.uue")));
+    EXPECT_FALSE(fs::exists(dir.File("new")));
+}
+
 TEST_F(ExtractCommandTest, MentionsOfBeginAreDeclined) {
     const std::string path =
         dir.Write("note.txt", "To send it, type: begin 644 x\nbegin 644 x\nthis is no data\nend\n");
