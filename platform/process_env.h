@@ -15,5 +15,8 @@ void FailWritesPastSizeLimit();
 // The text of the calling thread's last OS error ("Permission denied"), as
 // the host shows it under a failure message; "" when there is none.
 std::string LastErrorText();
+// The settings store's whole content where it is a file of ours (POSIX), to
+// tell whether something wrote to it; "" where the system keeps it.
+std::string SettingsStoreSnapshot();
 
 }  // namespace platform

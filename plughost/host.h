@@ -67,7 +67,13 @@ public:
     // The passive side as seen from `panel`: the other of the two panels.
     Panel& OtherPanel(const Panel* panel);
 
+    // Dialogs a plugin showed that were closed with their default button
+    // after an item was changed (an option set and confirmed), so far.
+    uint64_t ConfirmedChanges() const { return confirmedChanges_; }
+    void NoteConfirmedChange() { ++confirmedChanges_; }
+
 private:
+    uint64_t confirmedChanges_ = 0;
     Ui* ui_;
     std::ostream& log_;
     std::recursive_mutex mutex_;

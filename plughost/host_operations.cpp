@@ -1,7 +1,9 @@
 #include "host_operations.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "host.h"
 #include "match_name.h"
@@ -68,7 +70,18 @@ int HOST_CALL HostDialog(int /*moduleNumber*/, int x1, int y1, int x2, int y2, c
         request.y2 = y2;
         request.items = items;
         request.count = itemsNumber;
-        return host->GetUi().AnswerDialog(request);
+        const std::vector<host::DialogItem> before(items, items + std::max(itemsNumber, 0));
+        const int answer = host->GetUi().AnswerDialog(request);
+        if (answer >= 0 && answer < itemsNumber && items[answer].defaultButton != 0) {
+            for (int i = 0; i < itemsNumber; ++i) {
+                if (items[i].selected != before[i].selected ||
+                    std::strncmp(items[i].data, before[i].data, sizeof items[i].data) != 0) {
+                    host->NoteConfirmedChange();
+                    break;
+                }
+            }
+        }
+        return answer;
     } catch (...) {
         return -1;
     }

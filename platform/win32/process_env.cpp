@@ -21,6 +21,8 @@ std::string LastErrorText() {
     return s.empty() ? "Error " + std::to_string(code) : s;
 }
 
+std::string SettingsStoreSnapshot() { return ""; }
+
 bool StdinIsTerminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;

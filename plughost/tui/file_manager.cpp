@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/process_env.h"
 #include "tui/dialog_view.h"
 #include "tui/file_checks.h"
 #include "tui/file_operations.h"
@@ -710,7 +711,14 @@ void FileManager::ConfigMenu() {
     Plugin& plugin = *choices[static_cast<size_t>(choice)].first;
     if (plugin.Exports().configure == nullptr) return;
     EnterPlugin(plugin);
+    // Options confirmed in the plugin's dialogs stay unsaved until the
+    // plugin writes its settings store (its own "save" choice).
+    const uint64_t changes = host_.ConfirmedChanges();
+    const std::string store = platform::SettingsStoreSnapshot();
     plugin.Exports().configure(choices[static_cast<size_t>(choice)].second);
+    const std::string name = content.items[static_cast<size_t>(choice)].text;
+    if (host_.ConfirmedChanges() != changes) unsavedOptions_.insert(name);
+    if (platform::SettingsStoreSnapshot() != store) unsavedOptions_.erase(name);
     SyncCurrentDir();
 }
 
@@ -718,11 +726,16 @@ bool FileManager::ConfirmQuit() {
     std::vector<std::string> open;
     for (int side = 0; side < 2; ++side)
         if (sides_[side]->IsPlugin()) open.push_back(sides_[side]->Title());
-    if (open.empty() || ReadHostSetting(kConfirmQuitValue, 1) == 0) return true;
+    if ((open.empty() && unsavedOptions_.empty()) || ReadHostSetting(kConfirmQuitValue, 1) == 0) return true;
     const int width = 50;
+    std::string reason = open.empty() ? "" : "A plugin panel is open: " + open[0];
+    if (!unsavedOptions_.empty()) {
+        const std::string options = "Options of " + Decode8(*unsavedOptions_.begin()) + " are not saved";
+        reason = reason.empty() ? options : reason + "; " + options;
+    }
     std::vector<host::DialogItem> items = {
         DialogItem(host::kDiDoubleBox, 0, 0, width - 1, 6, "Quit"),
-        DialogItem(host::kDiText, 2, 1, width - 3, 1, "A plugin panel is open: " + open[0]),
+        DialogItem(host::kDiText, 2, 1, width - 3, 1, reason),
         DialogItem(host::kDiText, 2, 2, width - 3, 2, "Quit plughost?"),
         DialogItem(host::kDiCheckBox, 2, 3, 0, 3, "&Do not ask again"),
         DialogItem(host::kDiText, 0, 4, 0, 4, "", host::kDifSeparator),

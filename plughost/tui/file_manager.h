@@ -9,6 +9,7 @@
 #pragma once
 
 #include <chrono>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,8 @@ private:
     int active_ = 0;
     Plugin* current_ = nullptr;
     std::chrono::steady_clock::time_point lastIdle_;
+    // Configuration menu entries whose options were confirmed but not saved.
+    std::set<std::string> unsavedOptions_;
     std::string search_;  // what Alt+letters typed so far
     std::chrono::steady_clock::time_point lastSearch_;
 };

@@ -152,6 +152,30 @@ TEST_F(HostOperationsTest, DialogWritesBackIntoThePluginsItems) {
     EXPECT_EQ(ui.dialogs[0].y2, 8);
 }
 
+TEST_F(HostOperationsTest, ConfirmedChangesAreCounted) {
+    // The recording Ui types into item 1 (when there is one) and presses the last item.
+    struct Case {
+        const char* what;
+        int count;
+        bool lastIsDefault, typedBefore;
+        uint64_t counted;
+    } cases[] = {
+        {"changed, default button", 3, true, false, 1},
+        {"changed, another button", 3, false, false, 0},
+        {"nothing changed", 3, true, true, 0},
+        {"a lone default button", 1, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::DialogItem items[3] = {};
+        items[c.count - 1].defaultButton = c.lastIsDefault ? 1 : 0;
+        if (c.typedBefore) std::strcpy(items[1].data, "typed");
+        const uint64_t before = host.ConfirmedChanges();
+        EXPECT_EQ(plughost::HostDialog(0, -1, -1, 43, 12, nullptr, items, c.count), c.count - 1);
+        EXPECT_EQ(host.ConfirmedChanges() - before, c.counted);
+    }
+}
+
 TEST_F(HostOperationsTest, InstalledDialogHandlerAnswersInPlaceOfTheUi) {
     host::DialogItem items[3] = {};
     int handled = 0;

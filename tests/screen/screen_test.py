@@ -497,6 +497,40 @@ def test_f10_asks_while_a_storage_is_open_until_told_not_to(f):
         time.sleep(0.2)
 
 
+def test_f10_asks_while_options_are_not_saved(f):
+    s = f.start()
+    s.keys("F9")
+    s.wait_for("Plugins configuration")
+    s.keys("Enter")                                  # vexil
+    s.wait_for("Encoding options")
+    s.keys("e")
+    s.wait_for("Lines per section")
+    s.keys("M-p")                                    # split output on
+    s.keys("Enter")                                  # OK: changed, not saved
+    s.wait_gone("Lines per section")
+    s.keys("Escape")
+    s.wait_gone("Encoding options")
+    s.keys("F10")
+    s.wait_for("Quit plughost?", "Options of VEXIL are not saved")
+    s.keys("Escape")                                 # stays
+    s.wait_gone("Quit plughost?")
+    s.keys("F9")
+    s.wait_for("Plugins configuration")
+    s.keys("Enter")
+    s.wait_for("Encoding options")
+    s.keys("v")                                      # Sa&ve settings
+    s.wait_gone("Encoding options")
+    s.keys("F10")                                    # saved: no question now
+    deadline = time.time() + 10
+    while s.running():
+        try:
+            assert "Quit plughost?" not in s.text(), "asked although the options were saved"
+        except subprocess.CalledProcessError:
+            break                                    # ended meanwhile
+        assert time.time() < deadline, "plughost did not quit"
+        time.sleep(0.2)
+
+
 def main():
     if len(sys.argv) < 3:
         print(__doc__)
