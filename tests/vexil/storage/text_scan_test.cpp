@@ -156,7 +156,11 @@ TEST_F(TextScan, ScanTimeGrowsLinearlyWithTheLineLength) {
         const auto windowed = WindowedScan(text);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         SCOPED_TRACE(word);
-        EXPECT_LT(seconds, 5.0);
+        // Not a speed target (bench/ has those): a walk to the end of the line
+        // from every word would take many minutes even unsanitized, where a
+        // linear scan takes well under a second; the bound leaves room for a
+        // sanitizer build on a busy machine.
+        EXPECT_LT(seconds, 60.0);
         ASSERT_FALSE(windowed.found.empty());
         EXPECT_EQ(windowed.found.back(), (scantest::Found{2, 2, "after", 5 * 60}));
     }
