@@ -139,15 +139,18 @@ int ScriptedUi::Dialog(const DialogRequest& request) {
 }
 
 int ScriptedUi::Message(const MessageRequest& request) {
-    log_ << "message: " << RenderBoxChars(request.title) << "\n";
-    for (const std::string& line : request.lines) log_ << "  | " << RenderBoxChars(line) << "\n";
+    // The box goes out in one write: a progress box is drawn a few hundred
+    // times in a job, and the log is often unbuffered.
+    std::string text = "message: " + RenderBoxChars(request.title) + "\n";
+    for (const std::string& line : request.lines) text += "  | " + RenderBoxChars(line) + "\n";
     if (request.buttons.empty()) {
-        log_ << "  (no buttons)\n" << std::flush;
+        log_ << text << "  (no buttons)\n" << std::flush;
         return -1;
     }
-    log_ << "  buttons:";
-    for (size_t i = 0; i < request.buttons.size(); ++i) log_ << " [" << i << "] " << RenderBoxChars(request.buttons[i]);
-    log_ << "\n";
+    text += "  buttons:";
+    for (size_t i = 0; i < request.buttons.size(); ++i)
+        text += " [" + std::to_string(i) + "] " + RenderBoxChars(request.buttons[i]);
+    log_ << text << "\n";
     return NextAnswer(static_cast<int>(request.buttons.size()));
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "vexil/decoding/line_decoder.h"
+#include "vexil/storage/whole_lines.h"
 #include "vexil/encoding/progress.h"
 #include "vexil/frame/messages.h"
 #include "vexil/frame/module_state.h"
@@ -234,8 +235,19 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
         const bool last = pos >= s.dataEnd || got == 0;
         const unsigned char* p = buffer.data();
         const unsigned char* const end = p + held;
+        const WholeLineKernels& whole = WholeLines();
         // Lines end in CR, LF or CR LF; a CR LF pair gives an empty line that is skipped.
         while (p < end) {
+            // The whole UU line, checked and decoded 16 characters at a time.
+            if (!s.base64 && p[0] == 'M' && end - p >= static_cast<ptrdiff_t>(kWholeLineReach) &&
+                (p[kWholeLineChars + 1] == '\n' || (p[kWholeLineChars + 1] == '\r' && p[kWholeLineChars + 2] == '\n')) &&
+                p[kWholeLineChars] > 32 && whole.check(p)) {
+                whole.decode(p, out.Room());
+                ++line;
+                out.Commit(45);
+                p += kWholeLineChars + (p[kWholeLineChars + 1] == '\n' ? 2 : 3);
+                continue;
+            }
             // The common full line ending in LF or CR LF, decoded without a search for its end.
             if (!s.base64 && end - p > static_cast<ptrdiff_t>(kFullLineChars + 1) && p[kFullLineChars] > 32) {
                 const unsigned char* after = p + kFullLineChars + 1;

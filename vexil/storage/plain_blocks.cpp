@@ -5,6 +5,7 @@
 #include "vexil/frame/alphabets.h"
 #include "vexil/storage/data_line.h"
 #include "vexil/storage/text_classes.h"
+#include "vexil/storage/whole_lines.h"
 
 namespace vexil {
 
@@ -63,7 +64,22 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
     size_t i = 0;
     if (afterCr_ && n > 0 && bytes[0] == '\n') i = 1;  // the LF of a CR LF
     afterCr_ = false;
+    const WholeLineKernels& whole = WholeLines();
     while (i < n) {
+        // Inside a block, the whole UU line ending in LF or CR LF is taken
+        // on a short road; Line would judge it the same.
+        if (state_ == kLines && carry_.empty() && !carryLong_ && bytes[i] == 'M' && n - i >= kWholeLineReach && bytes[i + kWholeLineChars] > 32) {
+            const unsigned char after = bytes[i + kWholeLineChars + 1];
+            const size_t ending = after == '\n' ? 1 : after == '\r' && bytes[i + kWholeLineChars + 2] == '\n' ? 2 : 0;
+            if (ending > 0 && whole.check(bytes + i)) {
+                block_.dataBytes += 45;
+                block_.dataChars += static_cast<int64_t>(kWholeLineChars);
+                block_.dataEnd = pos_ + i + kWholeLineChars + 2;
+                ++lines_;
+                i += kWholeLineChars + 1 + ending;
+                continue;
+            }
+        }
         // The next line end: LF, or CR (lines end in CR LF, LF or CR).
         const auto* lf = static_cast<const unsigned char*>(std::memchr(bytes + i, '\n', n - i));
         const size_t stop = lf != nullptr ? static_cast<size_t>(lf - bytes) : n;

@@ -77,6 +77,38 @@ TEST(PlainBlocks, FoundOnlyWhenConsistentAndTerminated) {
     }
 }
 
+TEST(PlainBlocks, WholeLinesCountAlikeHoweverTheTextIsFed) {
+    // Whole lines take a short road when a feed holds them and their line
+    // end; the counts must not depend on where the feeds break.
+    BuildAlphabets();
+    const std::string whole = "M" + std::string(59, '0') + "!";
+    const std::string blankLast = "M" + std::string(59, '0') + " ";
+    const std::string tail = "#0V%T\n`\nend\n";
+    struct Case {
+        const char* what;
+        std::string body;
+        int64_t bytes;
+    };
+    const Case cases[] = {
+        {"LF", whole + "\n" + whole + "\n", 93},
+        {"CR LF", whole + "\r\n" + whole + "\r\n", 93},
+        {"CR alone", whole + "\r" + whole + "\r", 93},
+        {"a last blank", blankLast + "\n" + whole + "\n", 93},
+        {"trailing blanks after the line", whole + "   \n" + whole + "\n", 93},
+        {"a character outside the alphabet", whole + "\n" + "M" + std::string(58, '0') + "a!" + "\n", 48},
+        {"a line one character short", whole + "\n" + "M" + std::string(59, '0') + "\n", 48},
+        {"a line one character long", whole + "\n" + whole + "0\n", 93},
+    };
+    for (const Case& c : cases) {
+        const std::string text = "begin 644 w\n" + c.body + tail;
+        const std::vector<Found> all = Scan(text, text.size() + 1);
+        for (size_t piece : {size_t{1}, size_t{7}, size_t{61}, size_t{64}, size_t{65}, size_t{100}})
+            EXPECT_EQ(Scan(text, piece), all) << c.what << " (pieces of " << piece << ")";
+        ASSERT_EQ(all.size(), 1u) << c.what;
+        EXPECT_EQ(all[0].bytes, c.bytes) << c.what;
+    }
+}
+
 TEST(PlainBlocks, DetectAcceptsABlockCutByTheEndOfTheGivenBytes) {
     BuildAlphabets();
     std::string head = "begin 644 big.bin\n";
