@@ -22,11 +22,12 @@ CheckedFile::~CheckedFile() {
     CloseStream();
 }
 
-int CheckedFile::AskUser(int messageNumber) {
+int CheckedFile::AskUser(int messageNumber, bool osFailed) {
     const char* lines[6] = {GetMsgText(MPluginTitle), GetMsgText(messageNumber), path_.c_str(),
                             GetMsgText(MRetry),       GetMsgText(MSkip),         GetMsgText(MCancel)};
     const host::HostStartupInfo& h = Module().host;
-    return h.message(h.moduleNumber, host::kMsgWarning | host::kMsgErrorType, nullptr, lines, 6, 3);
+    const uint32_t flags = host::kMsgWarning | (osFailed ? host::kMsgErrorType : 0u);
+    return h.message(h.moduleNumber, flags, nullptr, lines, 6, 3);
 }
 
 bool CheckedFile::RetryOrThrow(int answer, bool* quiet) {
@@ -86,7 +87,7 @@ private:
 void CheckedFile::RefuseOpen(const std::string& path) {
     ShownPath shown(*this, path);
     bool quiet = false;
-    while (RetryOrThrow(AskUser(MCannotOpen), &quiet)) {
+    while (RetryOrThrow(AskUser(MCannotOpen, false), &quiet)) {
     }
 }
 

@@ -71,7 +71,8 @@ public:
 
 private:
     class ShownPath;
-    int AskUser(int messageNumber);
+    // The failure question; `osFailed`: an OS call failed, and the host adds its reason.
+    int AskUser(int messageNumber, bool osFailed = true);
     // Applies the answer rule shared by open, read and write: true to retry.
     bool RetryOrThrow(int answer, bool* quiet);
     void FlushPending();
