@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -41,6 +42,27 @@ public:
     virtual bool Flush() = 0;
     // Shortens or extends the file to `length` bytes (flushes first).
     virtual bool Truncate(uint64_t length) = 0;
+    // Tells the file system that about `bytes` will be written, so that it
+    // can set the space aside in one piece. The length stays as it is; a hint
+    // only, false where it was not taken.
+    virtual bool Reserve(uint64_t bytes) = 0;
+};
+
+// A counting semaphore, for handing work from one thread to another.
+class Semaphore {
+public:
+    virtual ~Semaphore() = default;
+    virtual void Post() = 0;
+    // Waits until the count is above zero, then lowers it by one.
+    virtual void Wait() = 0;
+};
+
+// A thread that its starter waits for.
+class Thread {
+public:
+    // Waits for the thread to end; the destructor waits too if Join was not called.
+    virtual ~Thread() = default;
+    virtual void Join() = 0;
 };
 
 // One key event read from the console input.
@@ -111,6 +133,10 @@ public:
 
     // Starts a detached thread running body(argument).
     virtual bool StartThread(ThreadBody body, void* argument) = 0;
+    // Starts a thread running body(argument) that the caller joins; null on failure.
+    virtual std::unique_ptr<Thread> StartJoinableThread(ThreadBody body, void* argument) = 0;
+    // A semaphore holding `count`; null on failure.
+    virtual std::unique_ptr<Semaphore> NewSemaphore(unsigned count) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
 
     // Console input: number of pending events, and reading one of them.

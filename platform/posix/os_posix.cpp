@@ -79,6 +79,17 @@ public:
         if (ftruncate(fileno(file_), static_cast<off_t>(length)) != 0) return false;
         return fseeko(file_, static_cast<off_t>(length), SEEK_SET) == 0;
     }
+    bool Reserve(uint64_t bytes) override {
+#if defined(__linux__)
+        // Set aside beyond the end of file: the length stays, so a short
+        // write leaves no zeros behind (Truncate gives unused space back).
+        if (bytes == 0 || bytes > static_cast<uint64_t>(LLONG_MAX)) return false;
+        return fallocate(fileno(file_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0;
+#else
+        (void)bytes;
+        return false;
+#endif
+    }
 
 private:
     FILE* file_;
@@ -95,6 +106,59 @@ void* ThreadMain(void* raw) {
     start.body(start.argument);
     return nullptr;
 }
+
+class PosixSemaphore final : public Semaphore {
+public:
+    PosixSemaphore(unsigned count) : count_(count) {
+        pthread_mutex_init(&mutex_, nullptr);
+        pthread_cond_init(&cond_, nullptr);
+    }
+    ~PosixSemaphore() override {
+        pthread_cond_destroy(&cond_);
+        pthread_mutex_destroy(&mutex_);
+    }
+    void Post() override {
+        pthread_mutex_lock(&mutex_);
+        ++count_;
+        pthread_cond_signal(&cond_);
+        pthread_mutex_unlock(&mutex_);
+    }
+    void Wait() override {
+        pthread_mutex_lock(&mutex_);
+        while (count_ == 0) pthread_cond_wait(&cond_, &mutex_);
+        --count_;
+        pthread_mutex_unlock(&mutex_);
+    }
+
+private:
+    pthread_mutex_t mutex_;
+    pthread_cond_t cond_;
+    unsigned count_;
+};
+
+class PosixThread final : public Thread {
+public:
+    ~PosixThread() override { Join(); }
+    void Join() override {
+        if (!running_) return;
+        pthread_join(thread_, nullptr);
+        running_ = false;
+    }
+    bool Start(ThreadBody body, void* argument) {
+        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
+        if (!start) return false;
+        if (pthread_create(&thread_, nullptr, ThreadMain, start) != 0) {
+            delete start;
+            return false;
+        }
+        running_ = true;
+        return true;
+    }
+
+private:
+    pthread_t thread_{};
+    bool running_ = false;
+};
 
 class PosixOs final : public Os {
 public:
@@ -247,6 +311,14 @@ public:
         }
         pthread_detach(thread);
         return true;
+    }
+    std::unique_ptr<Thread> StartJoinableThread(ThreadBody body, void* argument) override {
+        std::unique_ptr<PosixThread> thread(new (std::nothrow) PosixThread);
+        if (!thread || !thread->Start(body, argument)) return nullptr;
+        return thread;
+    }
+    std::unique_ptr<Semaphore> NewSemaphore(unsigned count) override {
+        return std::unique_ptr<Semaphore>(new (std::nothrow) PosixSemaphore(count));
     }
 
     void Sleep(unsigned milliseconds) override {

@@ -61,9 +61,43 @@ public:
         if (_chsize_s(_fileno(file_), static_cast<__int64>(length)) != 0) return false;
         return _fseeki64(file_, static_cast<__int64>(length), SEEK_SET) == 0;
     }
+    bool Reserve(uint64_t bytes) override {
+        // The allocation size: space set aside past the end of file, which
+        // stays where it is; NTFS gives back what is unused when the file closes.
+        if (bytes == 0 || bytes > static_cast<uint64_t>(INT64_MAX)) return false;
+        HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
+        if (h == INVALID_HANDLE_VALUE) return false;
+        FILE_ALLOCATION_INFO info;
+        info.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes);
+        return SetFileInformationByHandle(h, FileAllocationInfo, &info, sizeof info) != 0;
+    }
 
 private:
     FILE* file_;
+};
+
+class Win32Semaphore final : public Semaphore {
+public:
+    explicit Win32Semaphore(HANDLE handle) : handle_(handle) {}
+    ~Win32Semaphore() override { CloseHandle(handle_); }
+    void Post() override { ReleaseSemaphore(handle_, 1, nullptr); }
+    void Wait() override { WaitForSingleObject(handle_, INFINITE); }
+
+private:
+    HANDLE handle_;
+};
+
+class Win32Thread final : public Thread {
+public:
+    explicit Win32Thread(HANDLE handle) : handle_(handle) {}
+    ~Win32Thread() override {
+        Join();
+        CloseHandle(handle_);
+    }
+    void Join() override { WaitForSingleObject(handle_, INFINITE); }
+
+private:
+    HANDLE handle_;
 };
 
 // Volume and file index of an existing file or directory, opened without
@@ -226,6 +260,34 @@ public:
         }
         CloseHandle(thread);
         return true;
+    }
+    std::unique_ptr<Thread> StartJoinableThread(ThreadBody body, void* argument) override {
+        // The thread starts suspended until its handle has an owner, so that
+        // it never runs unwaited-for.
+        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
+        if (!start) return nullptr;
+        DWORD id;
+        HANDLE handle = CreateThread(nullptr, 0, ThreadMain, start, CREATE_SUSPENDED, &id);
+        if (!handle) {
+            delete start;
+            return nullptr;
+        }
+        std::unique_ptr<Thread> thread(new (std::nothrow) Win32Thread(handle));
+        if (!thread) {
+            TerminateThread(handle, 0);  // never ran a line of `body`
+            CloseHandle(handle);
+            delete start;
+            return nullptr;
+        }
+        ResumeThread(handle);
+        return thread;
+    }
+    std::unique_ptr<Semaphore> NewSemaphore(unsigned count) override {
+        HANDLE handle = CreateSemaphoreA(nullptr, static_cast<LONG>(count), 0x7fffffff, nullptr);
+        if (!handle) return nullptr;
+        std::unique_ptr<Semaphore> semaphore(new (std::nothrow) Win32Semaphore(handle));
+        if (!semaphore) CloseHandle(handle);
+        return semaphore;
     }
 
     void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }

@@ -207,6 +207,38 @@ TEST(OsTest, ThreadRunsItsBody) {
     EXPECT_EQ(ran.load(), 7);
 }
 
+TEST(OsTest, JoinableThreadsAreWaitedForAndSemaphoresCount) {
+    // Two threads hand a count back and forth; each Post lets exactly one Wait through.
+    struct Shared {
+        std::unique_ptr<platform::Semaphore> ping, pong;
+        int rounds = 0;  // touched by one thread at a time, in turn
+    } shared{Os().NewSemaphore(0), Os().NewSemaphore(2), 0};
+    ASSERT_TRUE(shared.ping && shared.pong);
+    shared.pong->Wait();  // the two it started with
+    shared.pong->Wait();
+    std::unique_ptr<platform::Thread> thread = Os().StartJoinableThread(
+        [](void* arg) {
+            auto* s = static_cast<Shared*>(arg);
+            for (int i = 0; i < 1000; ++i) {
+                s->ping->Wait();
+                ++s->rounds;
+                s->pong->Post();
+            }
+            Os().Sleep(20);  // Join must wait for this too
+            s->rounds = -1;
+        },
+        &shared);
+    ASSERT_NE(thread, nullptr);
+    for (int i = 0; i < 1000; ++i) {
+        shared.ping->Post();
+        shared.pong->Wait();
+        ASSERT_EQ(shared.rounds, i + 1);
+    }
+    thread->Join();
+    EXPECT_EQ(shared.rounds, -1);
+    thread->Join();  // a second Join returns at once
+}
+
 TEST(OsTest, DecimalSeparatorIsOneCharacter) {
     char c = Os().DecimalSeparator();
     EXPECT_TRUE(c == '.' || c == ',') << c;

@@ -43,6 +43,7 @@ public:
         return inner_->Flush();
     }
     bool Truncate(uint64_t length) override { return inner_->Truncate(length); }
+    bool Reserve(uint64_t bytes) override { return inner_->Reserve(bytes); }
 
 private:
     FaultyOs& owner_;

@@ -39,6 +39,10 @@ public:
     }
     void CloseSettingsKey(platform::SettingsKey* key) override { t_.CloseSettingsKey(key); }
     bool StartThread(platform::ThreadBody body, void* argument) override { return t_.StartThread(body, argument); }
+    std::unique_ptr<platform::Thread> StartJoinableThread(platform::ThreadBody body, void* argument) override {
+        return t_.StartJoinableThread(body, argument);
+    }
+    std::unique_ptr<platform::Semaphore> NewSemaphore(unsigned count) override { return t_.NewSemaphore(count); }
     void Sleep(unsigned milliseconds) override { t_.Sleep(milliseconds); }
     int PendingConsoleEvents() override { return t_.PendingConsoleEvents(); }
     bool ReadConsoleEvent(platform::ConsoleEvent* event) override { return t_.ReadConsoleEvent(event); }

@@ -260,6 +260,7 @@ public:
         void ClearError() override { error_ = false; }
         bool Flush() override { return true; }
         bool Truncate(uint64_t) override { return false; }
+        bool Reserve(uint64_t) override { return false; }
 
     private:
         uint64_t position_ = 0;
