@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "vexil/files/write_behind.h"
 #include "vexil/decoding/line_decoder.h"
 #include "vexil/storage/whole_lines.h"
 #include "vexil/encoding/progress.h"
@@ -45,43 +46,39 @@ struct Job {
 
 enum class Outcome { kDone, kNotDone, kCancelled };
 
-// The output file with its write buffer; failures are remembered.
+// The output file, written behind the decoding; failures are remembered.
 class Output {
 public:
     ~Output() { Close(); }
-    bool Open(const std::string& path) {
+    // `expected` bytes are set aside for the file where the file system can.
+    bool Open(const std::string& path, uint64_t expected) {
         stream_ = platform::os().Open(path, "wb");
-        buffer_.resize(kWriteBuffer + kMaxCarry);
-        used_ = 0;
         failed_ = stream_ == nullptr;
-        return !failed_;
+        if (failed_) return false;
+        reserved_ = expected > 0 && stream_->Reserve(expected) ? expected : 0;
+        writer_ = std::make_unique<WriteBehind>(*stream_, kWriteBuffer, kMaxCarry);
+        return true;
     }
     // Room for at least kMaxCarry bytes; Commit(n) keeps the first n of them.
-    unsigned char* Room() { return buffer_.data() + used_; }
-    void Commit(size_t n) {
-        used_ += n;
-        if (used_ >= kWriteBuffer) Flush();
-    }
+    unsigned char* Room() { return writer_->Room(); }
+    void Commit(size_t n) { writer_->Commit(n); }
     // Closes the file; false when some write or the close failed.
     bool Close() {
         if (stream_ == nullptr) return !failed_;
-        Flush();
+        if (!writer_->Finish()) failed_ = true;
+        // Space set aside beyond what was written goes back.
+        if (!failed_ && reserved_ > writer_->Committed() && !stream_->Truncate(writer_->Committed())) failed_ = true;
+        writer_.reset();
         if (!platform::os().Close(stream_)) failed_ = true;
         stream_ = nullptr;
         return !failed_;
     }
-    bool Failed() const { return failed_; }
+    bool Failed() const { return failed_ || (writer_ && writer_->Failed()); }
 
 private:
-    void Flush() {
-        if (stream_ != nullptr && used_ > 0 && !failed_) {
-            if (stream_->Write(buffer_.data(), used_) != used_ || stream_->Error()) failed_ = true;
-        }
-        used_ = 0;
-    }
     platform::Stream* stream_ = nullptr;
-    std::vector<unsigned char> buffer_;
-    size_t used_ = 0;
+    std::unique_ptr<WriteBehind> writer_;
+    uint64_t reserved_ = 0;
     bool failed_ = false;
 };
 
@@ -228,11 +225,12 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
     for (;;) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(kReadChunk, s.dataEnd - pos));
         const size_t got = want > 0 ? in->Read(buffer.data() + held, want) : 0;
-        if (got < want && in->Error()) return SectionResult::kReadFailed;
+        // The text ends before the data the scan found: it was cut since.
+        if (got < want) return SectionResult::kReadFailed;
         pos += got;
         held += got;
         jobDone_ += got;
-        const bool last = pos >= s.dataEnd || got == 0;
+        const bool last = pos >= s.dataEnd;
         const unsigned char* p = buffer.data();
         const unsigned char* const end = p + held;
         const WholeLineKernels& whole = WholeLines();
@@ -355,8 +353,10 @@ Outcome Extraction::RunJob(Job& job, int number) {
         temp = Join(dest_, "~vexil" + std::to_string(n) + ".tmp");
         if (!os.Exists(temp)) break;
     }
+    uint64_t expected = 0;
+    for (const Section* s : job.sections) expected += s->dataBytes > 0 ? static_cast<uint64_t>(s->dataBytes) : 0;
     Output out;
-    if (!out.Open(temp)) {
+    if (!out.Open(temp, expected)) {
         Tell(MCannotExtract, name);
         return Outcome::kNotDone;
     }

@@ -227,7 +227,9 @@ TEST_F(ExtractTest, TheStorageTextItselfIsNeverReplaced) {
         EXPECT_EQ(OutFiles(), c.files);
         EXPECT_TRUE(ReadFile(Out("x.bin")) == text);  // the storage text as it was
         EXPECT_TRUE(ReadFile(Out("y.bin")) == y);
-        if (c.result == 1) EXPECT_TRUE(ReadFile(Out("x (2).bin")) == x);
+        if (c.result == 1) {
+            EXPECT_TRUE(ReadFile(Out("x (2).bin")) == x);
+        }
         for (const std::string& name : OutFiles())
             if (name != "x.bin") fs::remove(Out(name));
     }
@@ -349,13 +351,42 @@ TEST_F(ExtractTest, EscStopsAndRemovesTheTemporaryFile) {
 }
 
 TEST_F(ExtractTest, WriteFailureLeavesNothing) {
-    Encode("w.bin", RandomBytes(200000, 8), dir.Path());
-    Scan({dir.File("w.uue")});
-    testing_support::FaultyOs os;
-    test::ScopedOs scoped(os);
-    os.Fail(testing_support::FaultyOs::kWrite, 1, 1000);
-    EXPECT_EQ(Extract(), 0);
-    EXPECT_TRUE(OutFiles().empty());
+    // Small enough to be written at the end, and large enough to be written
+    // behind the decoding, failing at the first write and at a later one.
+    struct Case {
+        size_t bytes;
+        int failingWrite;
+    };
+    for (const Case c : {Case{200000, 1}, Case{5 << 20, 1}, Case{5 << 20, 3}}) {
+        SCOPED_TRACE(testing::Message() << c.bytes << " bytes, write " << c.failingWrite);
+        Encode("w.bin", RandomBytes(c.bytes, 8), dir.Path());
+        Scan({dir.File("w.uue")});
+        testing_support::FaultyOs os;
+        test::ScopedOs scoped(os);
+        os.Fail(testing_support::FaultyOs::kWrite, c.failingWrite, 1000);
+        EXPECT_EQ(Extract(), 0);
+        EXPECT_TRUE(OutFiles().empty());
+        fs::remove(dir.File("w.uue"));
+    }
+}
+
+TEST_F(ExtractTest, ATextCutAfterItsScanIsNoCompleteFile) {
+    // The text loses its end between the listing and the extraction: what is
+    // left decodes without a damaged line, but the file is not all there.
+    const std::string bytes = RandomBytes(3 << 20, 12);
+    Encode("t.bin", bytes, dir.Path());
+    Scan({dir.File("t.uue")});
+    ASSERT_EQ(Listing().size(), 1u);
+    const std::string text = ReadFile(dir.File("t.uue"));
+    const size_t lineEnd = text.find('\n', text.size() / 2) + 1;
+    for (size_t keep : {lineEnd, lineEnd + 30, size_t{200}}) {
+        SCOPED_TRACE(keep);
+        WriteFile(dir.File("t.uue"), text.substr(0, keep));
+        EXPECT_EQ(Extract(), 0);
+        EXPECT_TRUE(OutFiles().empty());
+        ASSERT_FALSE(host.Questions().empty());
+        EXPECT_EQ(host.Questions().back().lines.at(1), "msg" + std::to_string(MCannotExtract));
+    }
 }
 
 TEST_F(ExtractTest, IncompleteSectionsGoUnderAPartName) {
