@@ -23,7 +23,9 @@ namespace vexil {
 namespace {
 
 constexpr unsigned kNoticeDelayMs = 750;
-constexpr unsigned kNoticeStepMs = 25;
+// The notice thread looks this often whether the scan is over, so that it
+// ends (and the host may unload the plugin) soon after a quick scan.
+constexpr unsigned kNoticeStepMs = 2;
 constexpr uint32_t kAllPanelFlags = 15;
 
 char g_panelTitle[256] = {};
@@ -44,10 +46,10 @@ ScanState g_scanState;  // constant-initialised: usable from any static destruct
 struct NoticeThreadsGuard {
     ~NoticeThreadsGuard() {
         if (g_scanState.liveNotices.load() == 0) return;
-        for (int waited = 0; g_scanState.liveNotices.load() > 0 && waited < 200; ++waited) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int waited = 0; g_scanState.liveNotices.load() > 0 && waited < 2000; ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the thread's last instructions
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the thread's last instructions
     }
 };
 NoticeThreadsGuard g_noticeGuard;
@@ -122,8 +124,10 @@ const char* PanelTitle() { return g_panelTitle; }
 
 void WaitNotice(void* argument) {
     const auto serial = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(argument));
-    // Waits in short steps so that the thread ends soon after a quick scan.
-    for (unsigned waited = 0; waited < kNoticeDelayMs && !ScanIsOver(serial); waited += kNoticeStepMs) {
+    // Timed by the clock: a sleep may last longer than asked (Windows sleeps
+    // in steps of its timer tick).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kNoticeDelayMs);
+    while (std::chrono::steady_clock::now() < deadline && !ScanIsOver(serial)) {
         platform::os().Sleep(kNoticeStepMs);
     }
     if (!ScanIsOver(serial)) {
