@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "vexil/files/read_ahead.h"
 #include "vexil/files/write_behind.h"
 #include "vexil/decoding/line_decoder.h"
 #include "vexil/storage/whole_lines.h"
@@ -217,22 +218,21 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
     } closer{in};
     if (!in->Seek(s.dataBegin)) return SectionResult::kReadFailed;
 
-    std::vector<unsigned char> buffer(kReadChunk + kMaxCarry);
+    // The text is read a chunk ahead of the decoding; a line cut by a
+    // chunk's end comes again before the next chunk.
+    ReadAhead reader(*in, s.dataEnd - s.dataBegin, kReadChunk, kMaxCarry);
     Base64Lines base64;
+    const unsigned char* kept = nullptr;
     size_t held = 0;
-    uint64_t pos = s.dataBegin;
     int line = 0;
     for (;;) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(kReadChunk, s.dataEnd - pos));
-        const size_t got = want > 0 ? in->Read(buffer.data() + held, want) : 0;
+        size_t size = 0;
+        const unsigned char* p = reader.Next(kept, held, &size);
         // The text ends before the data the scan found: it was cut since.
-        if (got < want) return SectionResult::kReadFailed;
-        pos += got;
-        held += got;
-        jobDone_ += got;
-        const bool last = pos >= s.dataEnd;
-        const unsigned char* p = buffer.data();
-        const unsigned char* const end = p + held;
+        if (reader.Failed()) return SectionResult::kReadFailed;
+        jobDone_ += size - held;
+        const bool last = reader.AtEnd();
+        const unsigned char* const end = p + size;
         const WholeLineKernels& whole = WholeLines();
         // Lines end in CR, LF or CR LF; a CR LF pair gives an empty line that is skipped.
         while (p < end) {
@@ -287,11 +287,11 @@ Extraction::SectionResult Extraction::DecodeSection(const Section& s, Output& ou
             if (cr != nullptr && cr + 1 == lf) p = lf + 1;  // CR LF is one line end
         }
         held = static_cast<size_t>(end - p);
+        kept = p;
         if (held > kMaxCarry) {
             *badLine = line + 1;
             return SectionResult::kDamaged;  // no line is this long
         }
-        std::memmove(buffer.data(), p, held);
         if (WatchEsc()) return SectionResult::kCancelled;
         if (last) {
             *badLine = line + 1;  // where a missing "end" line would have been
