@@ -85,6 +85,8 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
         const size_t stop = lf != nullptr ? static_cast<size_t>(lf - bytes) : n;
         const auto* cr = static_cast<const unsigned char*>(std::memchr(bytes + i, '\r', stop - i));
         const size_t end = cr != nullptr ? static_cast<size_t>(cr - bytes) : stop;
+        // Whole lines above hold no control character; the other lines are tested here.
+        if (!controlSeen_ && text::HasControlByte(bytes + i, end - i)) controlSeen_ = true;
         if (end == n) {  // the line goes on in the next feed
             if (carry_.empty() && !carryLong_) carryStart_ = pos_ + i;
             const size_t room = kMaxLine + 1 - std::min(carry_.size(), kMaxLine + 1);

@@ -33,6 +33,9 @@ public:
     void Finish();
     // The accepted blocks, in text order (number 1 of 1).
     const std::vector<SectionBlock>& Blocks() const { return blocks_; }
+    // True when a byte fed so far is a control character other than CR and
+    // LF (the text is no plain text).
+    bool SawControlByte() const { return controlSeen_; }
     // True when a block is still open with at least kHeadLines consistent
     // data lines: the text ended inside a block that looks sound.
     bool OpenBlockLooksSound() const { return state_ != kIdle && lines_ >= kHeadLines; }
@@ -49,6 +52,7 @@ private:
     uint64_t carryStart_ = 0;
     bool carryLong_ = false;
     bool afterCr_ = false;         // the last byte fed was a CR (an LF right after it ends nothing)
+    bool controlSeen_ = false;
     uint64_t lastSection_ = ~0ull; // start of the last line that began with "section"
     SectionBlock block_;
     int32_t lines_ = 0;

@@ -9,7 +9,6 @@
 #include "vexil/frame/module_state.h"
 #include "platform/platform.h"
 #include "vexil/storage/plain_blocks.h"
-#include "vexil/storage/text_classes.h"
 #include "vexil/storage/uue_scanner.h"
 
 namespace vexil {
@@ -45,8 +44,8 @@ private:
 };
 
 // Hands every byte read, once and in order, to the plain-block scan as well,
-// and tests it for control characters (the section scan does that only when
-// it scans for blocks).
+// which also tests it for control characters (the section scan does that
+// only when it scans for blocks).
 class TeeSource : public TextSource {
 public:
     TeeSource(TextSource& inner, PlainBlockScan& plain) : inner_(inner), plain_(plain) {}
@@ -56,7 +55,6 @@ public:
         if (end > fed_) {
             const size_t skip = static_cast<size_t>(fed_ - pos_);
             plain_.Feed(buffer + skip, got - skip);
-            if (testing_ && plainText_ && text::HasControlByte(buffer + skip, got - skip)) plainText_ = false;
             fed_ = end;
         }
         pos_ = end;
@@ -76,17 +74,13 @@ public:
         inner_.Restart(position);
         pos_ = position;
     }
-    bool PlainText() const { return plainText_; }
-    // The section scan will test the text itself: no need to go on here.
-    void StopPlainTextTest() { testing_ = false; }
+    bool PlainText() const { return !plain_.SawControlByte(); }
 
 private:
     TextSource& inner_;
     PlainBlockScan& plain_;
     uint64_t pos_ = 0;
     uint64_t fed_ = 0;
-    bool plainText_ = true;
-    bool testing_ = true;
 };
 
 class StorageSink : public BlockSink {
@@ -137,10 +131,7 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         // Detect reads the whole text when it finds no section block, so the
         // plain-block scan has seen every byte either way.
         const bool sections = scan.Detect();
-        if (sections) {
-            source.StopPlainTextTest();
-            scan.ScanAll(sink);
-        }
+        if (sections) scan.ScanAll(sink);
         plain.Finish();
         for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();

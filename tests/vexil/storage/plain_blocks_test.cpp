@@ -109,6 +109,40 @@ TEST(PlainBlocks, WholeLinesCountAlikeHoweverTheTextIsFed) {
     }
 }
 
+TEST(PlainBlocks, EveryControlCharacterIsSeenWhereverItStands) {
+    // The scan tests what it feeds on for control characters (CR and LF are
+    // none); whole data lines take a short road and must not hide one.
+    BuildAlphabets();
+    const std::string whole = "M" + std::string(59, '0') + "!";
+    const std::string block = "begin 644 w\n" + whole + "\r\n" + whole + "\n#0V%T\n`\nend\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        bool control;
+    };
+    const Case cases[] = {
+        {"a block and text, CR LF, CR, LF", "text\r\n" + block + "more\rtext\n", false},
+        {"high bytes", block + "\xe4\xf6\xfc\n", false},
+        {"a tab before the block", "a\tb\n" + block, true},
+        {"a NUL after it", block + std::string(1, '\0'), true},
+        {"in place of a data character", "begin 644 w\nM" + std::string(30, '0') + "\x01" + std::string(28, '0') + "!\nend\n",
+         true},
+        {"right after a whole line's length character", "begin 644 w\nM\x1b" + std::string(58, '0') + "!\nend\n", true},
+        {"as the line end of a whole line", "begin 644 w\n" + whole + "\x0c\n" + whole + "\nend\n", true},
+        {"at the very end of a long line", std::string(5000, 'x') + "\x7f\x02", true},
+        {"DEL is no control character", block + "\x7f\n", false},
+    };
+    for (const Case& c : cases) {
+        for (size_t piece : {c.text.size() + 1, size_t{1}, size_t{7}, size_t{61}, size_t{64}, size_t{65}, size_t{4096}}) {
+            PlainBlockScan scan;
+            for (size_t i = 0; i < c.text.size(); i += piece)
+                scan.Feed(reinterpret_cast<const unsigned char*>(c.text.data()) + i, std::min(piece, c.text.size() - i));
+            scan.Finish();
+            EXPECT_EQ(scan.SawControlByte(), c.control) << c.what << " (pieces of " << piece << ")";
+        }
+    }
+}
+
 TEST(PlainBlocks, DetectAcceptsABlockCutByTheEndOfTheGivenBytes) {
     BuildAlphabets();
     std::string head = "begin 644 big.bin\n";
