@@ -1,10 +1,13 @@
 #include "vexil/storage/scan_source_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "vexil/files/checked_file.h"
+#include "vexil/files/read_ahead.h"
 #include "vexil/frame/messages.h"
 #include "vexil/frame/module_state.h"
 #include "platform/platform.h"
@@ -20,27 +23,86 @@ constexpr uint64_t kUnknownSize = ~0ull;
 // The file's bytes through a CheckedFile, up to the size the directory search
 // reported. Restart moves to the wanted position: a paused scan goes on from
 // its pause point without reading the text before it again.
+//
+// A long stretch is read a chunk ahead, on a second stream of the file, while
+// the scan works on the chunk before. Should that stream fail (or the file
+// have become shorter), the CheckedFile takes over at that position, with
+// its questions.
 class CheckedFileSource : public TextSource {
 public:
-    CheckedFileSource(CheckedFile& file, uint64_t size) : file_(file), size_(size) {}
+    CheckedFileSource(CheckedFile& file, const std::string& path, uint64_t size)
+        : file_(file), path_(path), size_(size) {
+        StartAhead();
+    }
+    ~CheckedFileSource() override { StopAhead(); }
 
     size_t Read(unsigned char* buffer, size_t wanted) override {
         if (pos_ >= size_) return 0;
-        uint64_t got = 0;
-        file_.Read(buffer, std::min<uint64_t>(wanted, size_ - pos_), &got);
-        pos_ += got;
-        return static_cast<size_t>(got);
+        wanted = static_cast<size_t>(std::min<uint64_t>(wanted, size_ - pos_));
+        size_t got = 0;
+        while (ahead_ && got < wanted) {
+            if (chunkUsed_ == chunkSize_) {
+                if (ahead_->AtEnd()) break;
+                chunk_ = ahead_->Next(nullptr, 0, &chunkSize_);
+                chunkUsed_ = 0;
+                if (ahead_->Failed()) {
+                    StopAhead();
+                    file_.Seek(pos_);
+                    break;
+                }
+            }
+            const size_t n = std::min(wanted - got, chunkSize_ - chunkUsed_);
+            std::memcpy(buffer + got, chunk_ + chunkUsed_, n);
+            chunkUsed_ += n;
+            got += n;
+            pos_ += n;
+        }
+        if (got < wanted && !ahead_) {
+            uint64_t more = 0;
+            file_.Read(buffer + got, wanted - got, &more);
+            got += static_cast<size_t>(more);
+            pos_ += more;
+        }
+        return got;
     }
 
     void Restart(uint64_t position) override {
+        StopAhead();
         pos_ = std::min(position, size_);
         file_.Seek(pos_);
+        StartAhead();
     }
 
 private:
+    static constexpr uint64_t kAheadFrom = 4 * TextScan::kWindow;  // shorter stretches are read directly
+
+    void StartAhead() {
+        if (size_ == kUnknownSize || size_ - pos_ < kAheadFrom) return;
+        stream_ = platform::os().Open(path_, "rb");
+        if (stream_ == nullptr) return;
+        if (!stream_->Seek(pos_)) {
+            StopAhead();
+            return;
+        }
+        ahead_ = std::make_unique<ReadAhead>(*stream_, size_ - pos_, TextScan::kWindow, 0);
+    }
+    void StopAhead() {
+        ahead_.reset();
+        if (stream_ != nullptr) platform::os().Close(stream_);
+        stream_ = nullptr;
+        chunk_ = nullptr;
+        chunkSize_ = chunkUsed_ = 0;
+    }
+
     CheckedFile& file_;
+    std::string path_;
     uint64_t size_;
     uint64_t pos_ = 0;
+    platform::Stream* stream_ = nullptr;
+    std::unique_ptr<ReadAhead> ahead_;
+    const unsigned char* chunk_ = nullptr;
+    size_t chunkSize_ = 0;
+    size_t chunkUsed_ = 0;
 };
 
 // Hands every byte read, once and in order, to the plain-block scan as well,
@@ -123,7 +185,7 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
     CheckedFile file(storage.jobState);
     try {
         file.Open(path, "rb");
-        CheckedFileSource fileSource(file, found ? info.size : kUnknownSize);
+        CheckedFileSource fileSource(file, path, found ? info.size : kUnknownSize);
         PlainBlockScan plain;
         TeeSource source(fileSource, plain);
         TextScan scan(source);

@@ -79,6 +79,50 @@ TEST_F(ScanSourceFile, AReadGivenUpOnKeepsTheBlocksSoFarWithoutASource) {
     EXPECT_STREQ(s.files.At(0)->sourcePath, path.c_str());
 }
 
+TEST_F(ScanSourceFile, ALongTextReadAheadFallsBackToTheCheckedFile) {
+    // Over a megabyte is read ahead on a second stream. When that stream
+    // fails, the checked file reads on from the same place: a failure that
+    // passes costs nothing, one that stays asks as before.
+    testenc::UuOptions o;
+    o.linesPerSection = 100;
+    std::string text;
+    for (int i = 0; i < 16; ++i) text += testenc::UuEncode("g" + std::to_string(i) + ".bin", testenc::RandomBytes(100000, i), o);
+    ASSERT_GT(text.size(), 2000000u);
+    const std::string path = dir.Write("long.uue", text);
+    vexil::Storage clean;
+    vexil::ScanSourceFile(clean, path);
+    const std::vector<std::string> expected = Names(clean);
+    ASSERT_EQ(expected.size(), 16u * 23);
+    struct Case {
+        int failingRead, times;
+        int answer;     // to the checked file's question: 0 retry, 2 cancel
+        bool asks, complete;
+    };
+    const Case cases[] = {
+        {1, 1, 2, false, true},   // the first read ahead
+        {3, 1, 2, false, true},   // a later one
+        {5, 2, 0, true, true},    // and the checked file's next read: retried
+        {3, -1, 2, true, false},  // every read from then on: cancelled
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "read " << c.failingRead << " failing " << c.times << " times");
+        testing_support::FaultyOs os;
+        os.Fail(testing_support::FaultyOs::kRead, c.failingRead, c.times);
+        fake.messages.clear();
+        fake.messageAnswers = {c.answer};
+        vexil::Storage s;
+        vexil::ScanSourceFile(s, path);
+        EXPECT_EQ(fake.messages.size(), c.asks ? 1u : 0u);
+        if (c.complete) {
+            EXPECT_EQ(Names(s), expected);
+            EXPECT_EQ(s.sources.Count(), 1);
+        } else {
+            EXPECT_LT(s.files.Count(), clean.files.Count());
+            EXPECT_EQ(s.sources.Count(), 0);
+        }
+    }
+}
+
 TEST_F(ScanSourceFile, AMissingFileIsSearchedForAgainOnRequest) {
     vexil::Storage s;
     fake.messageAnswers = {0, 1};  // search again, then go on; Esc on the failing open
