@@ -65,6 +65,13 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
     if (afterCr_ && n > 0 && bytes[0] == '\n') i = 1;  // the LF of a CR LF
     afterCr_ = false;
     const WholeLineKernels& whole = WholeLines();
+    // The bytes from `untested` on are tested for control characters in
+    // runs; whole lines hold none and are passed over.
+    size_t untested = 0;
+    auto testUpTo = [&](size_t to) {
+        if (testControls_ && !controlSeen_ && to > untested && text::HasControlByte(bytes + untested, to - untested))
+            controlSeen_ = true;
+    };
     while (i < n) {
         // Inside a block, the whole UU line ending in LF or CR LF is taken
         // on a short road; Line would judge it the same.
@@ -76,7 +83,9 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
                 block_.dataChars += static_cast<int64_t>(kWholeLineChars);
                 block_.dataEnd = pos_ + i + kWholeLineChars + 2;
                 ++lines_;
+                testUpTo(i);
                 i += kWholeLineChars + 1 + ending;
+                untested = i;
                 continue;
             }
         }
@@ -85,8 +94,6 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
         const size_t stop = lf != nullptr ? static_cast<size_t>(lf - bytes) : n;
         const auto* cr = static_cast<const unsigned char*>(std::memchr(bytes + i, '\r', stop - i));
         const size_t end = cr != nullptr ? static_cast<size_t>(cr - bytes) : stop;
-        // Whole lines above hold no control character; the other lines are tested here.
-        if (!controlSeen_ && text::HasControlByte(bytes + i, end - i)) controlSeen_ = true;
         if (end == n) {  // the line goes on in the next feed
             if (carry_.empty() && !carryLong_) carryStart_ = pos_ + i;
             const size_t room = kMaxLine + 1 - std::min(carry_.size(), kMaxLine + 1);
@@ -114,6 +121,7 @@ void PlainBlockScan::Feed(const unsigned char* bytes, size_t n) {
             }
         }
     }
+    testUpTo(n);
     pos_ += n;
 }
 

@@ -36,6 +36,8 @@ public:
     // True when a byte fed so far is a control character other than CR and
     // LF (the text is no plain text).
     bool SawControlByte() const { return controlSeen_; }
+    // The bytes fed from now on are not tested (their caller tests them).
+    void StopControlTest() { testControls_ = false; }
     // True when a block is still open with at least kHeadLines consistent
     // data lines: the text ended inside a block that looks sound.
     bool OpenBlockLooksSound() const { return state_ != kIdle && lines_ >= kHeadLines; }
@@ -53,6 +55,7 @@ private:
     bool carryLong_ = false;
     bool afterCr_ = false;         // the last byte fed was a CR (an LF right after it ends nothing)
     bool controlSeen_ = false;
+    bool testControls_ = true;
     uint64_t lastSection_ = ~0ull; // start of the last line that began with "section"
     SectionBlock block_;
     int32_t lines_ = 0;

@@ -137,6 +137,8 @@ public:
         pos_ = position;
     }
     bool PlainText() const { return !plain_.SawControlByte(); }
+    // The section scan will test the text itself: no need to go on here.
+    void StopPlainTextTest() { plain_.StopControlTest(); }
 
 private:
     TextSource& inner_;
@@ -193,7 +195,10 @@ void ScanSourceFile(Storage& storage, const std::string& path) {
         // Detect reads the whole text when it finds no section block, so the
         // plain-block scan has seen every byte either way.
         const bool sections = scan.Detect();
-        if (sections) scan.ScanAll(sink);
+        if (sections) {
+            source.StopPlainTextTest();
+            scan.ScanAll(sink);
+        }
         plain.Finish();
         for (const SectionBlock& b : plain.Blocks()) sink.Accept(b);
         file.Close();
