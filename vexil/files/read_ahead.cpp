@@ -9,7 +9,7 @@ namespace vexil {
 
 ReadAhead::ReadAhead(platform::Stream& stream, uint64_t length, size_t chunkSize, size_t headroom)
     : stream_(stream), left_(length), chunkSize_(std::max<size_t>(chunkSize, 1)), headroom_(headroom) {
-    chunks_[0].bytes.resize(headroom_ + chunkSize_);
+    chunks_[0].bytes.reset(new unsigned char[headroom_ + chunkSize_]);
     // One chunk holds a short stretch: no thread for it.
     if (length > chunkSize_) threaded_ = StartReader();
 }
@@ -23,7 +23,7 @@ ReadAhead::~ReadAhead() {
 
 void ReadAhead::Fill(Chunk& c) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(chunkSize_, left_));
-    const size_t got = want > 0 ? stream_.Read(c.bytes.data() + headroom_, want) : 0;
+    const size_t got = want > 0 ? stream_.Read(c.bytes.get() + headroom_, want) : 0;
     left_ -= got;
     c.length = got;
     c.failed = got < want;  // a read error, or the stream ended before the stretch
@@ -35,7 +35,7 @@ bool ReadAhead::StartReader() {
     filled_ = os.NewSemaphore(0);
     free_ = os.NewSemaphore(kBuffers);
     if (!filled_ || !free_) return false;
-    for (Chunk& c : chunks_) c.bytes.resize(headroom_ + chunkSize_);
+    for (int i = 1; i < kBuffers; ++i) chunks_[i].bytes.reset(new unsigned char[headroom_ + chunkSize_]);
     reader_ = os.StartJoinableThread(ReaderMain, this);
     return reader_ != nullptr;
 }
@@ -62,7 +62,7 @@ const unsigned char* ReadAhead::Next(const unsigned char* keep, size_t keepLengt
     }
     const int next = threaded_ ? (current_ + 1) % kBuffers : 0;
     Chunk& c = chunks_[next];
-    unsigned char* start = c.bytes.data() + headroom_ - keepLength;
+    unsigned char* start = c.bytes.get() + headroom_ - keepLength;
     if (threaded_) {
         filled_->Wait();
         if (keepLength > 0) std::memcpy(start, keep, keepLength);

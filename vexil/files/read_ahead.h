@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace platform {
 class Stream;
@@ -46,7 +45,7 @@ public:
 private:
     static constexpr int kBuffers = 3;
     struct Chunk {
-        std::vector<unsigned char> bytes;  // headroom, then the chunk
+        std::unique_ptr<unsigned char[]> bytes;  // headroom, then the chunk (left uninitialised)
         size_t length = 0;
         bool last = false;    // the stretch ends with this chunk
         bool failed = false;  // the read for this chunk failed or came short

@@ -5,8 +5,8 @@
 namespace vexil {
 
 WriteBehind::WriteBehind(platform::Stream& stream, size_t bufferSize, size_t slack)
-    : stream_(stream), bufferSize_(bufferSize) {
-    buffers_[0].resize(bufferSize + slack);
+    : stream_(stream), bufferSize_(bufferSize), bufferBytes_(bufferSize + slack) {
+    buffers_[0].reset(new unsigned char[bufferBytes_]);
 }
 
 WriteBehind::~WriteBehind() { Finish(); }
@@ -21,7 +21,7 @@ bool WriteBehind::StartWriter() {
     filled_ = os.NewSemaphore(0);
     free_ = os.NewSemaphore(kBuffers - 1);
     if (!filled_ || !free_) return false;
-    for (std::vector<unsigned char>& b : buffers_) b.resize(buffers_[0].size());
+    for (int i = 1; i < kBuffers; ++i) buffers_[i].reset(new unsigned char[bufferBytes_]);
     writer_ = os.StartJoinableThread(WriterMain, this);
     return writer_ != nullptr;
 }
@@ -32,7 +32,7 @@ void WriteBehind::WriterMain(void* self) {
         w.filled_->Wait();
         const size_t n = w.lengths_[i];
         if (n == kStop) return;
-        w.Write(w.buffers_[i].data(), n);
+        w.Write(w.buffers_[i].get(), n);
         w.free_->Post();
     }
 }
@@ -43,7 +43,7 @@ void WriteBehind::HandOver() {
     // The first full buffer starts the writer; small outputs never need one.
     if (!inline_ && !writer_ && !StartWriter()) inline_ = true;
     if (inline_) {
-        Write(buffers_[current_].data(), used_);
+        Write(buffers_[current_].get(), used_);
         used_ = 0;
         return;
     }
@@ -65,7 +65,7 @@ bool WriteBehind::Finish() {
         writer_.reset();
     } else {
         committed_ += used_;
-        Write(buffers_[current_].data(), used_);
+        Write(buffers_[current_].get(), used_);
         used_ = 0;
     }
     return !Failed();

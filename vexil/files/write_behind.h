@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace platform {
 class Stream;
@@ -32,7 +31,7 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    unsigned char* Room() { return buffers_[current_].data() + used_; }
+    unsigned char* Room() { return buffers_[current_].get() + used_; }
     void Commit(size_t n) {
         used_ += n;
         if (used_ >= bufferSize_) HandOver();
@@ -55,7 +54,8 @@ private:
 
     platform::Stream& stream_;
     const size_t bufferSize_;
-    std::vector<unsigned char> buffers_[kBuffers];
+    const size_t bufferBytes_;                             // bufferSize and the slack
+    std::unique_ptr<unsigned char[]> buffers_[kBuffers];  // left uninitialised
     size_t lengths_[kBuffers] = {};
     int current_ = 0;
     size_t used_ = 0;
