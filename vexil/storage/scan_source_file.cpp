@@ -75,6 +75,7 @@ public:
 
 private:
     static constexpr uint64_t kAheadFrom = 4 * TextScan::kWindow;  // shorter stretches are read directly
+    static constexpr size_t kAheadChunk = 4 * TextScan::kWindow;    // a few windows of the scan at a time
 
     void StartAhead() {
         if (size_ == kUnknownSize || size_ - pos_ < kAheadFrom) return;
@@ -84,7 +85,7 @@ private:
             StopAhead();
             return;
         }
-        ahead_ = std::make_unique<ReadAhead>(*stream_, size_ - pos_, TextScan::kWindow, 0);
+        ahead_ = std::make_unique<ReadAhead>(*stream_, size_ - pos_, kAheadChunk, 0);
     }
     void StopAhead() {
         ahead_.reset();
