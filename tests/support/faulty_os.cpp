@@ -15,7 +15,9 @@ public:
             error_ = true;
             return 0;
         }
-        return inner_->Read(buffer, n);
+        const size_t got = inner_->Read(buffer, n);
+        owner_.CountRead(got);
+        return got;
     }
     size_t Write(const void* data, size_t n) override {
         if (owner_.ShouldFail(FaultyOs::kWrite)) {

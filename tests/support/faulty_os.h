@@ -4,6 +4,8 @@
 // once or from then on.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ public:
     // times in a row (-1: every call from then on).
     void Fail(Call call, int n, int times = 1);
     int Calls(Call call) const { return counts_[call]; }
+    // Bytes the wrapped streams have read, on any thread.
+    uint64_t BytesRead() const { return bytesRead_.load(); }
+    void CountRead(uint64_t bytes) { bytesRead_ += bytes; }
     // Queued console key events handed out by ReadConsoleEvent.
     std::vector<int> keys;
 
@@ -40,6 +45,7 @@ private:
     int counts_[kCallKinds] = {};
     int failAt_[kCallKinds] = {};
     int failTimes_[kCallKinds] = {};
+    std::atomic<uint64_t> bytesRead_{0};
 };
 
 }  // namespace testing_support

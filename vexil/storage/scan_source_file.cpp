@@ -24,8 +24,8 @@ constexpr uint64_t kUnknownSize = ~0ull;
 // reported. Restart moves to the wanted position: a paused scan goes on from
 // its pause point without reading the text before it again.
 //
-// A long stretch is read a chunk ahead, on a second stream of the file, while
-// the scan works on the chunk before. Should that stream fail (or the file
+// A long text is read a chunk ahead, on a second stream of the file, while
+// the scan works on the chunk before (from the start only). Should that stream fail (or the file
 // have become shorter), the CheckedFile takes over at that position, with
 // its questions.
 class CheckedFileSource : public TextSource {
@@ -70,7 +70,11 @@ public:
         StopAhead();
         pos_ = std::min(position, size_);
         file_.Seek(pos_);
-        StartAhead();
+        // The scan after the detection reads the whole text again. A scan
+        // that paused goes on from its pause point and may pause again soon:
+        // it reads what it needs, where reading ahead could read megabytes
+        // past it at every pause.
+        if (pos_ == 0) StartAhead();
     }
 
 private:
