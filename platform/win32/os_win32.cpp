@@ -87,17 +87,38 @@ private:
     HANDLE handle_;
 };
 
+struct ThreadStart {
+    ThreadBody body;
+    void* argument;
+};
+
+DWORD WINAPI ThreadMain(LPVOID raw) {
+    ThreadStart start = *static_cast<ThreadStart*>(raw);
+    delete static_cast<ThreadStart*>(raw);
+    start.body(start.argument);
+    return 0;
+}
+
 class Win32Thread final : public Thread {
 public:
-    explicit Win32Thread(HANDLE handle) : handle_(handle) {}
     ~Win32Thread() override {
         Join();
-        CloseHandle(handle_);
+        if (handle_) CloseHandle(handle_);
     }
-    void Join() override { WaitForSingleObject(handle_, INFINITE); }
+    void Join() override {
+        if (handle_) WaitForSingleObject(handle_, INFINITE);
+    }
+    bool Start(ThreadBody body, void* argument) {
+        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
+        if (!start) return false;
+        DWORD id;
+        handle_ = CreateThread(nullptr, 0, ThreadMain, start, 0, &id);
+        if (!handle_) delete start;
+        return handle_ != nullptr;
+    }
 
 private:
-    HANDLE handle_;
+    HANDLE handle_ = nullptr;
 };
 
 // Volume and file index of an existing file or directory, opened without
@@ -110,18 +131,6 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
     const bool ok = GetFileInformationByHandle(h, info) != 0;
     CloseHandle(h);
     return ok;
-}
-
-struct ThreadStart {
-    ThreadBody body;
-    void* argument;
-};
-
-DWORD WINAPI ThreadMain(LPVOID raw) {
-    ThreadStart start = *static_cast<ThreadStart*>(raw);
-    delete static_cast<ThreadStart*>(raw);
-    start.body(start.argument);
-    return 0;
 }
 
 class Win32Os final : public Os {
@@ -262,24 +271,8 @@ public:
         return true;
     }
     std::unique_ptr<Thread> StartJoinableThread(ThreadBody body, void* argument) override {
-        // The thread starts suspended until its handle has an owner, so that
-        // it never runs unwaited-for.
-        ThreadStart* start = new (std::nothrow) ThreadStart{body, argument};
-        if (!start) return nullptr;
-        DWORD id;
-        HANDLE handle = CreateThread(nullptr, 0, ThreadMain, start, CREATE_SUSPENDED, &id);
-        if (!handle) {
-            delete start;
-            return nullptr;
-        }
-        std::unique_ptr<Thread> thread(new (std::nothrow) Win32Thread(handle));
-        if (!thread) {
-            TerminateThread(handle, 0);  // never ran a line of `body`
-            CloseHandle(handle);
-            delete start;
-            return nullptr;
-        }
-        ResumeThread(handle);
+        std::unique_ptr<Win32Thread> thread(new (std::nothrow) Win32Thread);
+        if (!thread || !thread->Start(body, argument)) return nullptr;
         return thread;
     }
     std::unique_ptr<Semaphore> NewSemaphore(unsigned count) override {

@@ -45,6 +45,17 @@ std::string SplitStorage() {
     return text;
 }
 
+// A first section, then `blocks` headers of code characters only, each with
+// `lines` data lines: every block runs on over the ones after it.
+std::string OverlappingBlocks(int blocks, int lines) {
+    std::string text = "section 1 of 1 of file first\r\n";
+    for (int i = 0; i < blocks; ++i) {
+        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
+        for (int j = 0; j < lines; ++j) text += testenc::DataLine(45) + "\r\n";
+    }
+    return text;
+}
+
 TEST_F(ScanSourceFile, RegistersEveryBlockInOrderAndRecordsTheFile) {
     const std::string text = SplitStorage();
     const std::string path = dir.Write("s.uue", text);
@@ -129,11 +140,7 @@ TEST_F(ScanSourceFile, PausesDoNotReadFarAhead) {
     // Many overlapping blocks early in a long text make the scan pause and
     // go on again several times; every time it reads what the blocks need,
     // not the megabytes of mail after them.
-    std::string text = "section 1 of 1 of file first\r\n";
-    for (int i = 0; i < 2500; ++i) {
-        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
-        for (int j = 0; j < 4; ++j) text += testenc::DataLine(45) + "\r\n";
-    }
+    std::string text = OverlappingBlocks(2500, 4);
     const size_t region = text.size();
     while (text.size() < 8000000) text += "Plain mail text, nothing encoded in it at all.\r\n";
     const std::string path = dir.Write("q.uue", text);
@@ -169,11 +176,7 @@ TEST_F(ScanSourceFile, AMissingFileIsSearchedForAgainOnRequest) {
 TEST_F(ScanSourceFile, ManyOverlappingBlocksAreReadAgainFromTheFile) {
     // Header lines of code characters only do not end a block: every block
     // runs to the end, more than the scan keeps open, over several windows.
-    std::string text = "section 1 of 1 of file first\r\n";
-    for (int i = 0; i < 300; ++i) {
-        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
-        for (int j = 0; j < 16; ++j) text += testenc::DataLine(45) + "\r\n";
-    }
+    const std::string text = OverlappingBlocks(300, 16);
     const std::string path = dir.Write("o.uue", text);
     vexil::Storage s;
     vexil::ScanSourceFile(s, path);
@@ -191,11 +194,7 @@ TEST_F(ScanSourceFile, APausedScanGoesOnFromItsPausePoint) {
     // going on after the pause must not read those 3 MB again.
     std::string text;
     while (text.size() < 3000000) text += "Plain mail text, nothing encoded in it at all.\r\n";
-    text += "section 1 of 1 of file first\r\n";
-    for (int i = 0; i < 300; ++i) {
-        text += "SECTION:2/2/FILE/N" + std::to_string(i) + "\r\n";
-        for (int j = 0; j < 4; ++j) text += testenc::DataLine(45) + "\r\n";
-    }
+    text += OverlappingBlocks(300, 4);
     const std::string path = dir.Write("p.uue", text);
     testing_support::FaultyOs os;  // fails nothing; counts the stream reads
     vexil::Storage s;
